@@ -54,7 +54,7 @@ TfMenuImportKalvoro::TfMenuImportKalvoro(QWidget *parent) : QWidget(parent) {
     const QSize loginPanelSize(designClient.width(), 57);
     PanelLogin->setFixedHeight(loginPanelSize.height());
     PanelLogin->resize(loginPanelSize);
-    dock->addWidget(PanelLogin);
+    dock->addWidget(PanelLogin, 0, Qt::AlignTop);
 
     Label1 = navyBoldLabel(PanelLogin, QStringLiteral("Label1"), versionText);
     wik::place(Label1, QRect(254, 0, 179, 15), loginPanelSize,

@@ -7,7 +7,7 @@ packages=(
   libpq-dev libcurl4-openssl-dev nlohmann-json3-dev libcpp-httplib-dev libssl-dev
   googletest libgtest-dev libbenchmark-dev
   postgresql-15 postgresql-client-15 openssl python3
-  xvfb xauth imagemagick fonts-dejavu-core jq
+  xvfb xauth x11-utils imagemagick fonts-dejavu-core fonts-liberation2 jq
 )
 missing=()
 for p in "${packages[@]}"; do

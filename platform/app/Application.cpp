@@ -2,6 +2,8 @@
 
 #include "Error.h"
 
+#include <QFont>
+#include <QFontDatabase>
 #include <QWidget>
 
 namespace wik {
@@ -38,6 +40,25 @@ Application::Application(int &argc, char **argv) : QApplication(argc, argv) {
     setTitle(deriveTitle(QString::fromLocal8Bit(argc > 0 ? argv[0] : "")));
     setApplicationName(title());
     setQuitOnLastWindowClosed(false);
+    substituteDesignFonts();
+}
+
+void Application::substituteDesignFonts() {
+    // The windows are designed in Windows fonts. Where those are missing, take the metric
+    // look-alikes of the free font families, so that texts fit the designed sizes; fontconfig's
+    // own fallback would pick a much wider face.
+    const struct {
+        const char *design;
+        const char *stand_in;
+    } table[] = {{"Segoe UI", "Liberation Sans"},
+                 {"Tahoma", "Liberation Sans"},
+                 {"MS Sans Serif", "Liberation Sans"}};
+    const QStringList installed = QFontDatabase::families();
+    for (const auto &row : table) {
+        const QString design = QString::fromLatin1(row.design);
+        if (!installed.contains(design) && installed.contains(QString::fromLatin1(row.stand_in)))
+            QFont::insertSubstitution(design, QString::fromLatin1(row.stand_in));
+    }
 }
 
 Application::~Application() = default;

@@ -47,6 +47,9 @@ public:
     static void setMessageSink(MessageSink *sink); // nullptr restores the dialog sink
 
     bool notify(QObject *receiver, QEvent *event) override;
+
+private:
+    static void substituteDesignFonts();
 };
 
 // Connects a signal to an event handler through the guard; the signal's arguments are dropped.
