@@ -1,0 +1,204 @@
+#include "PgConnection.h"
+
+#include "PgError.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+extern char **environ;
+
+namespace wik::db {
+
+namespace {
+
+// libpq takes every setting that a program leaves out (or gives as an empty text) from the PG*
+// environment variables: PGSERVICE would bring in a service file, PGHOSTADDR another address,
+// PGOPTIONS and PGTZ other session settings, PGSSLROOTCERT a certificate check. The program
+// must connect exactly where its settings say and nowhere else, so those variables are removed
+// from the process before every connection attempt. The program is single-threaded and does not
+// use them itself.
+void removePgEnvironment() {
+    std::vector<std::string> names;
+    for (char **e = environ; e && *e; ++e)
+        if (std::strncmp(*e, "PG", 2) == 0)
+            if (const char *eq = std::strchr(*e, '='))
+                names.emplace_back(*e, std::size_t(eq - *e));
+    for (const std::string &name : names)
+        unsetenv(name.c_str());
+}
+
+// A file that can never exist (a path under a device file): the keywords that name key,
+// certificate and password files point here so that libpq looks for none of them in the
+// user's folder (~/.postgresql/root.crt would turn "require" into a certificate check).
+constexpr const char *noFile = "/dev/null/none";
+
+const char *sslModeKeyword(SslMode mode) {
+    switch (mode) {
+    case SslMode::Disable: return "disable";
+    case SslMode::Prefer: return "prefer";
+    case SslMode::Require: return "require";
+    }
+    return "prefer";
+}
+
+QByteArray applicationName() {
+    if (QCoreApplication::instance()) {
+        const QString name = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
+        if (!name.isEmpty())
+            return name.toUtf8().left(63);
+    }
+    return "wImportKalvoro";
+}
+
+} // namespace
+
+PgConnection::PgConnection(QObject *parent) : QObject(parent) {}
+
+PgConnection::~PgConnection() { conn_.reset(); }
+
+void PgConnection::settingChanged() { Close(); }
+
+void PgConnection::setServer(const QString &server) {
+    if (server_ != server) {
+        server_ = server;
+        settingChanged();
+    }
+}
+
+void PgConnection::setPort(int port) {
+    if (port_ != port) {
+        port_ = port;
+        settingChanged();
+    }
+}
+
+void PgConnection::setDatabase(const QString &database) {
+    if (database_ != database) {
+        database_ = database;
+        settingChanged();
+    }
+}
+
+void PgConnection::setUsername(const QString &username) {
+    if (username_ != username) {
+        username_ = username;
+        settingChanged();
+    }
+}
+
+void PgConnection::setPassword(const QString &password) {
+    if (password_ != password) {
+        password_ = password;
+        settingChanged();
+    }
+}
+
+void PgConnection::setSslMode(SslMode mode) {
+    if (sslMode_ != mode) {
+        sslMode_ = mode;
+        settingChanged();
+    }
+}
+
+void PgConnection::setDisconnected(bool disconnected) { disconnected_ = disconnected; }
+
+void PgConnection::Open() {
+    if (conn_) {
+        if (PQstatus(conn_.get()) == CONNECTION_OK)
+            return;
+        Close(); // the server went away; start a new session
+    }
+    removePgEnvironment();
+
+    const QByteArray host = server_.toUtf8();
+    const QByteArray port = QByteArray::number(port_ > 0 ? port_ : 5432);
+    const QByteArray dbname = database_.toUtf8();
+    const QByteArray user = username_.toUtf8();
+    const QByteArray password = password_.toUtf8();
+    const QByteArray appName = applicationName();
+    // Every keyword that could otherwise come from outside is given here.
+    const char *keys[] = {
+        "host", "port", "dbname", "user", "password", "sslmode",
+        "client_encoding",
+        // ISO dates in both directions; timestamps carry no time zone, so none is set
+        "options",
+        "connect_timeout", "application_name",
+        "passfile", "sslrootcert", "sslcert", "sslkey", "sslcrl", "sslcrldir",
+        "gssencmode", "target_session_attrs", "channel_binding",
+        nullptr};
+    const char *values[] = {
+        host.constData(), port.constData(), dbname.constData(), user.constData(),
+        password.constData(), sslModeKeyword(sslMode_),
+        "UTF8",
+        "-c DateStyle=ISO,YMD -c IntervalStyle=postgres",
+        "15", appName.constData(),
+        noFile, noFile, noFile, noFile, noFile, noFile,
+        "disable", "any", "prefer",
+        nullptr};
+    PgConnHandle conn(PQconnectdbParams(keys, values, 0));
+    if (!conn || PQstatus(conn.get()) != CONNECTION_OK)
+        PgError::raiseConnectFailure(conn.get()); // the handle closes the failed attempt
+    conn_ = std::move(conn);
+    emit connectedChanged(true);
+}
+
+void PgConnection::Close() noexcept {
+    if (!conn_)
+        return;
+    conn_.reset();
+    try {
+        emit connectedChanged(false);
+    } catch (...) {
+        // a receiver that throws must not turn a close into a failure
+    }
+}
+
+PgConnection::Operation::Operation(PgConnection &connection) : connection_(connection) {
+    if (!connection_.conn_ || PQstatus(connection_.conn_.get()) != CONNECTION_OK) {
+        connection_.Open();
+        opened_ = true;
+    }
+}
+
+PgConnection::Operation::~Operation() {
+    if (opened_ && connection_.disconnected_)
+        connection_.Close();
+}
+
+PgResultHandle PgConnection::Operation::exec(const QByteArray &sql,
+                                             const std::vector<WireValue> &params) {
+    PGconn *conn = connection_.conn_.get();
+    if (!conn) { // closed under the operation (a setting changed); open again
+        connection_.Open();
+        opened_ = true;
+        conn = connection_.conn_.get();
+    }
+    std::vector<Oid> types;
+    std::vector<const char *> values;
+    types.reserve(params.size());
+    values.reserve(params.size());
+    for (const WireValue &p : params) {
+        types.push_back(p.type);
+        values.push_back(p.text ? p.text->constData() : nullptr);
+    }
+    PgResultHandle result(PQexecParams(conn, sql.constData(), int(params.size()), types.data(),
+                                       values.data(), nullptr, nullptr, 0));
+    const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+    if (status == PGRES_TUPLES_OK || status == PGRES_COMMAND_OK)
+        return result;
+    const bool lost = PQstatus(conn) != CONNECTION_OK;
+    try {
+        PgError::raise(result.get(), conn);
+    } catch (...) {
+        // A session the server dropped is of no further use; the next operation opens anew.
+        if (lost)
+            connection_.Close();
+        throw;
+    }
+}
+
+} // namespace wik::db
