@@ -16,8 +16,8 @@ QString roamingAppDataFolder() {
     // roaming one, which follows the user from workstation to workstation.
     PWSTR folder = nullptr;
     QString result;
-    if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_DEFAULT, nullptr,
-                                         &folder)))
+    if (SUCCEEDED(
+            ::SHGetKnownFolderPath(FOLDERID_RoamingAppData, KF_FLAG_DEFAULT, nullptr, &folder)))
         result = QDir::fromNativeSeparators(QString::fromWCharArray(folder));
     ::CoTaskMemFree(folder); // owed even when the call fails
     return result;
@@ -33,6 +33,8 @@ QString roamingAppDataFile(const QString &fileName) {
     return QDir(folder).filePath(fileName);
 }
 
-QString savedLoginFilePath() { return roamingAppDataFile(QStringLiteral("ZeltoPalun.json")); }
+QString savedLoginFilePath() {
+    return roamingAppDataFile(QStringLiteral("ZeltoPalun.json"));
+}
 
 } // namespace wik

@@ -7,8 +7,7 @@
 
 namespace wik {
 
-FieldBinding::FieldBinding(QLineEdit *edit, MemTable *table, const QString &field,
-                           QObject *parent)
+FieldBinding::FieldBinding(QLineEdit *edit, MemTable *table, const QString &field, QObject *parent)
     : QObject(parent ? parent : edit), edit_(edit), table_(table),
       field_(table->fieldIndexOrThrow(field)) {
     const int size = table->fields()[field_].size;
@@ -23,9 +22,13 @@ FieldBinding::FieldBinding(QLineEdit *edit, MemTable *table, const QString &fiel
     refresh();
 }
 
-QLineEdit *FieldBinding::edit() const { return edit_; }
+QLineEdit *FieldBinding::edit() const {
+    return edit_;
+}
 
-MemTable *FieldBinding::table() const { return table_; }
+MemTable *FieldBinding::table() const {
+    return table_;
+}
 
 void FieldBinding::refresh() {
     if (!edit_ || !table_ || storing_)

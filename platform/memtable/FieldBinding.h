@@ -18,8 +18,7 @@ class FieldBinding : public QObject {
 public:
     // The binding belongs to the box unless a parent is given. The box's length limit becomes
     // the field's size, so that it never holds more than the field can keep.
-    FieldBinding(QLineEdit *edit, MemTable *table, const QString &field,
-                 QObject *parent = nullptr);
+    FieldBinding(QLineEdit *edit, MemTable *table, const QString &field, QObject *parent = nullptr);
 
     QLineEdit *edit() const;
     MemTable *table() const;

@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
 #include <utility>
 
 #if defined(Q_OS_UNIX)
@@ -21,7 +22,9 @@ namespace wik {
 
 namespace {
 
-std::string nativePath(const QString &path) { return QDir::toNativeSeparators(path).toStdString(); }
+std::string nativePath(const QString &path) {
+    return QDir::toNativeSeparators(path).toStdString();
+}
 
 [[noreturn]] void cannotRead(const QString &path, const std::string &why) {
     throw Error("Fisierul " + nativePath(path) + " nu poate fi citit: " + why);
@@ -29,6 +32,14 @@ std::string nativePath(const QString &path) { return QDir::toNativeSeparators(pa
 
 [[noreturn]] void cannotWrite(const QString &path, const std::string &why) {
     throw Error("Fisierul " + nativePath(path) + " nu poate fi scris: " + why);
+}
+
+// Why a file operation failed. Qt gives only "Unknown error" for a failed flush or rename, so the
+// system's own text for the call's error number comes first.
+std::string failureReason(const QFileDevice &file, int osError) {
+    if (osError != 0)
+        return qt_error_string(osError).toStdString();
+    return file.errorString().toStdString();
 }
 
 // Forces the written bytes of an open file out to the disk before it takes the target's place.
@@ -79,8 +90,7 @@ int MemTable::fieldIndex(const QString &name) const {
 int MemTable::fieldIndexOrThrow(const QString &name) const {
     const int index = fieldIndex(name);
     if (index < 0)
-        throw Error("Campul " + name.toStdString() + " nu exista in tabela " +
-                    name_.toStdString());
+        throw Error("Campul " + name.toStdString() + " nu exista in tabela " + name_.toStdString());
     return index;
 }
 
@@ -164,19 +174,24 @@ void MemTable::saveToFile(const QString &path) const {
     // The document goes to a temporary file beside the target and replaces it by a rename only
     // once it is complete on the disk, so a failure part way never destroys the last good file.
     QSaveFile file(path);
+    errno = 0;
     if (!file.open(QIODevice::WriteOnly))
-        cannotWrite(path, file.errorString().toStdString());
+        cannotWrite(path, failureReason(file, errno));
+    errno = 0;
     if (file.write(document) != document.size() || !file.flush()) {
-        const std::string why = file.errorString().toStdString();
+        const std::string why = failureReason(file, errno);
         file.cancelWriting();
         cannotWrite(path, why);
     }
+    errno = 0;
     if (!syncToDisk(file.handle())) {
+        const std::string why = failureReason(file, errno);
         file.cancelWriting();
-        cannotWrite(path, "datele nu au putut fi scrise pe disc");
+        cannotWrite(path, why);
     }
+    errno = 0;
     if (!file.commit())
-        cannotWrite(path, file.errorString().toStdString());
+        cannotWrite(path, failureReason(file, errno));
     syncFolder(folder);
 }
 

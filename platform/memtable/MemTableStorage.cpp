@@ -15,9 +15,13 @@ using nlohmann::json;
 // The layout's version number, written as the first member of "FDBS".
 constexpr int storageVersion = 16;
 
-[[noreturn]] void fail(const std::string &why) { throw Error(why); }
+[[noreturn]] void fail(const std::string &why) {
+    throw Error(why);
+}
 
-std::string named(const char *key) { return std::string("\"") + key + "\""; }
+std::string named(const char *key) {
+    return std::string("\"") + key + "\"";
+}
 
 const json &member(const json &parent, const char *key) {
     const auto it = parent.find(key);
@@ -83,6 +87,7 @@ QByteArray quoted(const QString &text) {
     out.reserve(utf8.size() + 2);
     out += '"';
     for (const char c : utf8) {
+        // clang-format off
         switch (c) {
         case '"': out += "\\\""; break;
         case '\\': out += "\\\\"; break;
@@ -92,6 +97,7 @@ QByteArray quoted(const QString &text) {
         case '\n': out += "\\n"; break;
         case '\r': out += "\\r"; break;
         case '\t': out += "\\t"; break;
+        // clang-format on
         default:
             if (static_cast<unsigned char>(c) < 0x20) {
                 static constexpr char hex[] = "0123456789ABCDEF";
@@ -117,8 +123,7 @@ QByteArray encode(const QString &tableName, const QList<FieldDef> &fields,
         if (i > 0)
             out += ',';
         out += "{\"class\":\"Column\",\"Name\":" + quoted(fields[i].name) +
-               ",\"DataType\":\"WideString\",\"Size\":" + QByteArray::number(fields[i].size) +
-               '}';
+               ",\"DataType\":\"WideString\",\"Size\":" + QByteArray::number(fields[i].size) + '}';
     }
     out += "],\"ConstraintList\":[],\"ViewList\":[],\"RowList\":[";
     for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -149,8 +154,7 @@ std::vector<StoredRow> decode(const QByteArray &document, const QList<FieldDef> 
     try {
         doc = json::parse(document.cbegin(), document.cend());
     } catch (const json::parse_error &e) {
-        fail("nu este un document JSON valid (eroare la octetul " + std::to_string(e.byte) +
-             ")");
+        fail("nu este un document JSON valid (eroare la octetul " + std::to_string(e.byte) + ")");
     }
     if (!doc.is_object())
         fail("documentul nu este un obiect JSON");
