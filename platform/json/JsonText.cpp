@@ -401,7 +401,8 @@ public:
         if (!collecting_ || name_.size() > wanted_.size())
             return;
         char buf[4];
-        name_.append(buf, encodeUtf8(cp, buf));
+        const char *end = encodeUtf8(cp, buf);
+        name_.append(buf, static_cast<std::size_t>(end - buf));
     }
     void stringEnd(bool) {
         if (collecting_ && name_ == wanted_)
