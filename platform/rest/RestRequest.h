@@ -21,6 +21,15 @@ public:
     void setMethod(Method method) { method_ = method; }
     Method method() const { return method_; }
 
+    // The "Accept" and "Accept-Charset" headers of every request; a header parameter of the same
+    // name takes their place. An empty value sends no header.
+    static constexpr const char *kDefaultAccept = "application/json, text/plain; q=0.9, text/html;q=0.8,";
+    static constexpr const char *kDefaultAcceptCharset = "utf-8, *;q=0.8";
+    void setAccept(std::string accept) { accept_ = std::move(accept); }
+    const std::string &Accept() const { return accept_; }
+    void setAcceptCharset(std::string acceptCharset) { acceptCharset_ = std::move(acceptCharset); }
+    const std::string &AcceptCharset() const { return acceptCharset_; }
+
     // Header parameters are sent exactly as given: no URL encoding, no folding.
     void addHeader(std::string name, std::string value);
     const std::vector<std::pair<std::string, std::string>> &headers() const { return headers_; }
@@ -42,6 +51,8 @@ private:
     RestResponse &response_;
     std::string resource_;
     Method method_ = Method::Get;
+    std::string accept_ = kDefaultAccept;
+    std::string acceptCharset_ = kDefaultAcceptCharset;
     std::vector<std::pair<std::string, std::string>> headers_;
     bool hasBody_ = false;
     std::string body_;

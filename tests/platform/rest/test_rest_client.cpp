@@ -64,8 +64,6 @@ struct Rest {
 TEST(RestRequestOnTheWire, GetSendsTheHeadersExactlyAsGivenAndNoBody) {
     RecordingServer server;
     Rest rest(server.url() + "/api");
-    rest.request.addHeader("Accept", "application/json, text/plain; q=0.9, text/html;q=0.8,");
-    rest.request.addHeader("Accept-Charset", "utf-8, *;q=0.8");
     rest.request.addHeader("Authorization", "Basic a2Fs+m9y/w==");
     rest.request.addHeader("X-Raw", "a b%20c/?&=");
     rest.get("invoices/get");
@@ -126,6 +124,17 @@ TEST(RestRequestOnTheWire, ClearedParametersAndBodyDoNotReachTheNextRequest) {
     EXPECT_EQ(r.header("X-New"), "2");
     EXPECT_FALSE(r.header("Content-Type").has_value());
     EXPECT_EQ(r.body, "");
+}
+
+TEST(RestRequestOnTheWire, AHeaderParameterTakesThePlaceOfTheDefaultAccept) {
+    RecordingServer server;
+    Rest rest(server.url());
+    rest.request.addHeader("accept", "text/plain");
+    rest.request.setAcceptCharset("");
+    rest.get("x");
+    const auto r = server.lastRequest();
+    EXPECT_EQ(r.headerValues("Accept"), std::vector<std::string>{"text/plain"});
+    EXPECT_FALSE(r.header("Accept-Charset").has_value());
 }
 
 TEST(RestRequestOnTheWire, AnEmptyHeaderValueIsSentEmpty) {
