@@ -10,7 +10,9 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <algorithm>
 #include <functional>
+#include <ostream>
 #include <string>
 
 namespace {
