@@ -19,6 +19,10 @@ namespace {
 
 constexpr QSize designClient(754, 551);
 
+// Orders lay out to a few kilobytes. A text whose layout would pass this size (deep nesting can
+// multiply a short text a thousandfold) is shown as stored rather than exhausting the memory.
+constexpr std::size_t maxLaidOutBytes = 64u * 1024 * 1024;
+
 } // namespace
 
 TfJsonPretty::TfJsonPretty(QWidget *parent) : QDialog(parent) {
@@ -66,8 +70,8 @@ void TfJsonPretty::FormShow() {
     Label1->setText(pLabel);
     Label1->adjustSize();
     const QByteArray utf8 = pJsonString.toUtf8();
-    const auto laidOut =
-        wik::json::layOut(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+    const auto laidOut = wik::json::layOut(
+        std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())), maxLaidOutBytes);
     const QString text = laidOut ? QString::fromUtf8(laidOut->data(), static_cast<qsizetype>(laidOut->size()))
                                  : pJsonString;
     // The memo keeps lines, not line-break characters: CR LF (or a lone CR or LF in a text shown

@@ -527,10 +527,10 @@ bool hasTopLevelMember(std::string_view text, std::string_view memberName) {
     return inspectTopLevel(text, memberName).hasMember;
 }
 
-std::optional<std::string> layOut(std::string_view text) {
+std::optional<std::string> layOut(std::string_view text, std::size_t maxSize) {
     CountingOut counting;
     LayoutSink<CountingOut> measure(counting);
-    if (!readWith(text, viewerRules, measure))
+    if (!readWith(text, viewerRules, measure) || counting.size > maxSize)
         return std::nullopt;
     std::string result;
     result.resize(counting.size);

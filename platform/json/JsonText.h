@@ -19,6 +19,7 @@
 //   U+FFFD REPLACEMENT CHARACTER in its place (member names are compared the same way).
 // - White space is what JSON calls white space: space, tab, line feed, carriage return.
 #include <cstddef>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -57,6 +58,10 @@ bool hasTopLevelMember(std::string_view text, std::string_view memberName);
 // lines, strings with their escapes decoded and written again only for the quotation mark, the
 // backslash, backspace, tab, line feed, form feed and carriage return, numbers spelled as in the
 // text. No line break follows the last bracket.
-std::optional<std::string> layOut(std::string_view text);
+// Deep nesting makes the indentation dominate: a short text of many elements 512 levels down
+// lays out a thousand times longer. Nothing is returned either when the laid-out text would be
+// longer than `maxSize` bytes (measured before anything is allocated).
+std::optional<std::string> layOut(std::string_view text,
+                                  std::size_t maxSize = std::numeric_limits<std::size_t>::max());
 
 } // namespace wik::json

@@ -120,6 +120,18 @@ INSTANTIATE_TEST_SUITE_P(
 // The workbench's call and the modal showing
 // ---------------------------------------------------------------------------------------------
 
+TEST_F(JsonViewer, TextThatWouldLayOutHugeIsShownAsStored) {
+    // Valid, but 100,000 elements 511 levels down would lay out to about 200 MB.
+    QString wide = QString(511, QLatin1Char('[')) + QLatin1Char('0');
+    for (int i = 1; i < 100000; ++i)
+        wide += QStringLiteral(",0");
+    wide += QString(511, QLatin1Char(']'));
+    fJsonPretty->pJsonString = wide;
+    fJsonPretty->show();
+    EXPECT_EQ(memo->toPlainText(), wide + QLatin1Char('\n'));
+    fJsonPretty->close();
+}
+
 TEST_F(JsonViewer, WorkbenchCallShowsTheOrderModallyUnderItsHeading) {
     bool visible = false, modal = false;
     QString shownMemo, heading;

@@ -186,6 +186,20 @@ TEST(Layout, FiveHundredTwelveLevelsAreLaidOut) {
     EXPECT_EQ(laid->substr(laid->size() - 3), "\r\n]");
 }
 
+TEST(Layout, NothingWhenTheLayoutWouldPassTheSizeLimit) {
+    const std::string text = R"({"a":[1,2]})";
+    const std::size_t size = crlf("{\n    \"a\": [\n        1,\n        2\n    ]\n}").size();
+    EXPECT_TRUE(wik::json::layOut(text, size).has_value());
+    EXPECT_FALSE(wik::json::layOut(text, size - 1).has_value());
+    // 100,000 elements 511 levels down: 0.6 MB of text, about 200 MB laid out.
+    std::string wide = std::string(511, '[') + "0";
+    for (int i = 1; i < 100000; ++i)
+        wide += ",0";
+    wide += std::string(511, ']');
+    EXPECT_TRUE(wik::json::isViewerValid(wide));
+    EXPECT_FALSE(wik::json::layOut(wide, 64u * 1024 * 1024).has_value());
+}
+
 // ---------------------------------------------------------------------------------------------
 // Validity
 // ---------------------------------------------------------------------------------------------
