@@ -1,0 +1,39 @@
+#include "GridCellDelegate.h"
+
+#include "GridTableView.h"
+#include "GridViewModel.h"
+
+#include <QPainter>
+
+namespace wik::grid {
+
+GridCellDelegate::GridCellDelegate(GridTableView *view) : QStyledItemDelegate(view), view_(view) {}
+
+void GridCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                             const QModelIndex &index) const {
+    const GridViewModel *model = view_->gridModel();
+    const int row = index.row();
+    if (!model || model->isGroupRow(row))
+        return; // the view paints group rows across the whole width
+    QColor background;
+    QColor text;
+    if (view_->currentIndex().row() == row) {
+        const bool active = view_->gridHasFocus();
+        background = active ? palette_.selection : palette_.inactive;
+        text = active ? palette_.selectionText : palette_.inactiveText;
+    } else {
+        background = row % 2 == 0 ? palette_.contentEven : palette_.contentOdd;
+        text = palette_.contentText;
+    }
+    painter->save();
+    painter->fillRect(option.rect, background);
+    const QRect textRect = option.rect.adjusted(3, 0, -3, 0);
+    const QString value = model->data(index, Qt::DisplayRole).toString();
+    painter->setFont(palette_.contentFont);
+    painter->setPen(text);
+    painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter,
+                      QFontMetrics(palette_.contentFont).elidedText(value, Qt::ElideRight, textRect.width()));
+    painter->restore();
+}
+
+} // namespace wik::grid
