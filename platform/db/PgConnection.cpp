@@ -169,36 +169,86 @@ PgConnection::Operation::~Operation() {
         connection_.Close();
 }
 
-PgResultHandle PgConnection::Operation::exec(const QByteArray &sql,
-                                             const std::vector<WireValue> &params) {
-    PGconn *conn = connection_.conn_.get();
-    if (!conn) { // closed under the operation (a setting changed); open again
+PGconn *PgConnection::Operation::session() {
+    if (!connection_.conn_) { // closed under the operation (a setting changed); open again
         connection_.Open();
         opened_ = true;
-        conn = connection_.conn_.get();
     }
-    std::vector<Oid> types;
-    std::vector<const char *> values;
-    types.reserve(params.size());
-    values.reserve(params.size());
-    for (const WireValue &p : params) {
-        types.push_back(p.type);
-        values.push_back(p.text ? p.text->constData() : nullptr);
-    }
-    PgResultHandle result(PQexecParams(conn, sql.constData(), int(params.size()), types.data(),
-                                       values.data(), nullptr, nullptr, 0));
-    const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
-    if (status == PGRES_TUPLES_OK || status == PGRES_COMMAND_OK)
-        return result;
+    return connection_.conn_.get();
+}
+
+void PgConnection::Operation::fail(const PGresult *result, PGconn *conn) {
     const bool lost = PQstatus(conn) != CONNECTION_OK;
     try {
-        PgError::raise(result.get(), conn);
+        PgError::raise(result, conn);
     } catch (...) {
         // A session the server dropped is of no further use; the next operation opens anew.
         if (lost)
             connection_.Close();
         throw;
     }
+}
+
+namespace {
+
+struct ParamArrays {
+    std::vector<Oid> types;
+    std::vector<const char *> values;
+    explicit ParamArrays(const std::vector<WireValue> &params) {
+        types.reserve(params.size());
+        values.reserve(params.size());
+        for (const WireValue &p : params) {
+            types.push_back(p.type);
+            values.push_back(p.text ? p.text->constData() : nullptr);
+        }
+    }
+};
+
+} // namespace
+
+PgResultHandle PgConnection::Operation::exec(const QByteArray &sql,
+                                             const std::vector<WireValue> &params) {
+    PGconn *conn = session();
+    const ParamArrays p(params);
+    PgResultHandle result(PQexecParams(conn, sql.constData(), int(params.size()), p.types.data(),
+                                       p.values.data(), nullptr, nullptr, 0));
+    const ExecStatusType status = result ? PQresultStatus(result.get()) : PGRES_FATAL_ERROR;
+    if (status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK)
+        fail(result.get(), conn);
+    return result;
+}
+
+std::unique_ptr<RowSet> PgConnection::Operation::fetch(const QByteArray &sql,
+                                                       const std::vector<WireValue> &params) {
+    PGconn *conn = session();
+    const ParamArrays p(params);
+    if (!PQsendQueryParams(conn, sql.constData(), int(params.size()), p.types.data(),
+                           p.values.data(), nullptr, nullptr, 0))
+        fail(nullptr, conn);
+    PQsetSingleRowMode(conn);
+    auto rows = std::make_unique<RowSet>();
+    PgResultHandle failure;
+    // Every result of the statement is read, also after a failure, so that the session is
+    // ready for the next statement.
+    while (PgResultHandle result{PQgetResult(conn)}) {
+        switch (PQresultStatus(result.get())) {
+        case PGRES_SINGLE_TUPLE:
+            if (!failure)
+                rows->append(result.get());
+            break;
+        case PGRES_TUPLES_OK:
+        case PGRES_COMMAND_OK:
+            rows->describe(result.get());
+            break;
+        default:
+            if (!failure)
+                failure = std::move(result);
+            break;
+        }
+    }
+    if (failure)
+        fail(failure.get(), conn);
+    return rows;
 }
 
 } // namespace wik::db

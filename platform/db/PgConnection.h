@@ -8,11 +8,13 @@
 // password file, a service file, certificates in the user's folder) can change where it
 // connects or how.
 #include "PgHandles.h"
+#include "RowSet.h"
 #include "SqlStatement.h"
 
 #include <QObject>
 #include <QString>
 
+#include <memory>
 #include <vector>
 
 namespace wik::db {
@@ -67,8 +69,15 @@ public:
         // Runs one statement in the connection's automatic-commit mode. Raises PgError for a
         // failure; the result of a success is returned (rows or none).
         PgResultHandle exec(const QByteArray &sql, const std::vector<WireValue> &params);
+        // Runs a query and keeps its rows compactly (RowSet), taking them from libpq one by one.
+        // Raises PgError for a failure, also one that comes after some rows (a bad value in a
+        // later row); no rows are kept then.
+        std::unique_ptr<RowSet> fetch(const QByteArray &sql, const std::vector<WireValue> &params);
 
     private:
+        PGconn *session();
+        [[noreturn]] void fail(const PGresult *result, PGconn *conn);
+
         PgConnection &connection_;
         bool opened_ = false;
     };

@@ -79,25 +79,25 @@ void PgQuery::checkActive() const {
         fail(QStringLiteral("Cannot perform this operation on a closed dataset"));
 }
 
-PgResultHandle PgQuery::runQuery() {
+std::unique_ptr<RowSet> PgQuery::runQuery() {
     if (!connection_)
         fail(QStringLiteral("Connection not assigned : ") + objectName());
     const std::vector<WireValue> values = statement_.wireValues();
     PgConnection::Operation op(*connection_);
-    return op.exec(statement_.serverSql(), values);
+    return op.fetch(statement_.serverSql(), values);
 }
 
 // Binds each declared field to the result column of the same name (case does not matter) and
 // checks its type; a data set without declared fields gets one field per column.
-std::vector<int> PgQuery::bindColumns(const PGresult *result,
+std::vector<int> PgQuery::bindColumns(const RowSet &rows,
                                       std::vector<FieldDef> *autoFields) const {
-    const int columns = PQnfields(result);
+    const int columns = rows.columnCount();
     std::vector<int> columnOf;
     if (declaredCount_ == 0) {
         for (int c = 0; c < columns; ++c) {
             FieldDef def;
-            def.name = QString::fromUtf8(PQfname(result, c));
-            def.kind = defaultKindFor(PQftype(result, c));
+            def.name = QString::fromUtf8(rows.columnName(c));
+            def.kind = defaultKindFor(rows.columnType(c));
             autoFields->push_back(def);
             columnOf.push_back(c);
         }
@@ -106,14 +106,14 @@ std::vector<int> PgQuery::bindColumns(const PGresult *result,
     QHash<QString, int> columnByName;
     columnByName.reserve(columns);
     for (int c = columns - 1; c >= 0; --c) // the first of equal names wins
-        columnByName.insert(QString::fromUtf8(PQfname(result, c)).toLower(), c);
+        columnByName.insert(QString::fromUtf8(rows.columnName(c)).toLower(), c);
     columnOf.reserve(declaredCount_);
     for (int f = 0; f < declaredCount_; ++f) {
         const FieldDef &def = fields_[f];
         const int c = columnByName.value(def.name.toLower(), -1);
         if (c < 0)
             fail(QStringLiteral("Field not found : ") + def.name);
-        const Oid type = PQftype(result, c);
+        const Oid type = rows.columnType(c);
         if (!isCompatible(def.kind, type))
             fail(QStringLiteral("Type mismatch for field : %1, expecting: %2 actual: %3")
                      .arg(def.name, QString::fromLatin1(fieldKindName(def.kind)), typeName(type)));
@@ -122,11 +122,11 @@ std::vector<int> PgQuery::bindColumns(const PGresult *result,
     return columnOf;
 }
 
-void PgQuery::install(PgResultHandle result, std::vector<int> columns,
+void PgQuery::install(std::unique_ptr<RowSet> rows, std::vector<int> columns,
                       std::vector<FieldDef> autoFields, int current) {
     emit aboutToReset();
-    result_ = std::move(result);
-    rowCount_ = result_ ? PQntuples(result_.get()) : 0;
+    rows_ = std::move(rows);
+    rowCount_ = rows_ ? rows_->rowCount() : 0;
     columnOf_ = std::move(columns);
     saved_.clear();
     pending_.clear();
@@ -150,10 +150,10 @@ void PgQuery::install(PgResultHandle result, std::vector<int> columns,
 void PgQuery::Open() {
     if (Active())
         return;
-    PgResultHandle result = runQuery();
+    std::unique_ptr<RowSet> rows = runQuery();
     std::vector<FieldDef> autoFields;
-    std::vector<int> columns = bindColumns(result.get(), &autoFields);
-    install(std::move(result), std::move(columns), std::move(autoFields), 0);
+    std::vector<int> columns = bindColumns(*rows, &autoFields);
+    install(std::move(rows), std::move(columns), std::move(autoFields), 0);
 }
 
 void PgQuery::Close() {
@@ -190,33 +190,32 @@ void PgQuery::Refresh() {
     if (!keys.empty() && recNo_ >= 0)
         currentKey = rowKey(recNo_, keys);
 
-    PgResultHandle result = runQuery();
+    std::unique_ptr<RowSet> rows = runQuery();
     std::vector<FieldDef> autoFields;
-    std::vector<int> columns = bindColumns(result.get(), &autoFields);
+    std::vector<int> columns = bindColumns(*rows, &autoFields);
 
     int current = 0;
     if (!currentKey.empty()) {
-        // One pass over the new rows, comparing the key texts where libpq keeps them.
-        const PGresult *r = result.get();
+        // One pass over the new rows, comparing the key texts where they are kept.
+        const RowSet &r = *rows;
         std::vector<int> keyColumns;
         for (const QString &name : keyNames_) {
             int col = -1;
-            for (int c = 0; c < PQnfields(r) && col < 0; ++c)
-                if (QString::fromUtf8(PQfname(r, c)).compare(name, Qt::CaseInsensitive) == 0)
+            for (int c = 0; c < r.columnCount() && col < 0; ++c)
+                if (QString::fromUtf8(r.columnName(c)).compare(name, Qt::CaseInsensitive) == 0)
                     col = c;
             keyColumns.push_back(col);
         }
-        const int rows = PQntuples(r);
-        for (int row = 0; row < rows; ++row) {
+        for (int row = 0; row < r.rowCount(); ++row) {
             bool same = true;
             for (std::size_t k = 0; k < keyColumns.size() && same; ++k) {
                 const int c = keyColumns[k];
                 const std::optional<QByteArray> &want = currentKey[k];
-                if (c < 0 || !want || PQgetisnull(r, row, c))
+                if (c < 0 || !want || r.isNull(row, c))
                     same = false; // a NULL key identifies nothing
                 else
-                    same = PQgetlength(r, row, c) == want->size() &&
-                           std::memcmp(PQgetvalue(r, row, c), want->constData(), want->size()) == 0;
+                    same = r.length(row, c) == want->size() &&
+                           std::memcmp(r.value(row, c), want->constData(), want->size()) == 0;
             }
             if (same) {
                 current = row;
@@ -224,7 +223,7 @@ void PgQuery::Refresh() {
             }
         }
     }
-    install(std::move(result), std::move(columns), std::move(autoFields), current);
+    install(std::move(rows), std::move(columns), std::move(autoFields), current);
 }
 
 void PgQuery::moveTo(int row, bool eof, bool bof) {
@@ -362,23 +361,23 @@ void PgQuery::Post() {
     // Only the assigned columns; each value is a parameter of the column's own type.
     QByteArray sql = "UPDATE " + updateTable_.toUtf8() + " SET ";
     std::vector<WireValue> values;
-    const PGresult *r = result_.get();
+    const RowSet &r = *rows_;
     for (std::size_t i = 0; i < pending_.size(); ++i) {
-        const int f = pending_[i].field;
+        const int c = columnOf_[pending_[i].field];
         if (i > 0)
             sql += ", ";
-        sql += quoteIdentifier(QString::fromUtf8(PQfname(r, columnOf_[f]))) + " = $" +
+        sql += quoteIdentifier(QString::fromUtf8(r.columnName(c))) + " = $" +
                QByteArray::number(int(values.size()) + 1);
-        values.push_back({pending_[i].text, PQftype(r, columnOf_[f])});
+        values.push_back({pending_[i].text, r.columnType(c)});
     }
     sql += " WHERE ";
     for (std::size_t k = 0; k < keys.size(); ++k) {
         if (k > 0)
             sql += " AND ";
         const int c = columnOf_[keys[k]];
-        sql += quoteIdentifier(QString::fromUtf8(PQfname(r, c))) + " = $" +
+        sql += quoteIdentifier(QString::fromUtf8(r.columnName(c))) + " = $" +
                QByteArray::number(int(values.size()) + 1);
-        values.push_back({key[k], PQftype(r, c)});
+        values.push_back({key[k], r.columnType(c)});
     }
 
     if (!connection_)
@@ -408,7 +407,7 @@ void PgQuery::Post() {
 
 PgQuery::Cell PgQuery::cell(int row, int field, bool withPending) const {
     Cell c;
-    if (!result_ || row < 0 || row >= rowCount_ || field < 0 || field >= int(fields_.size()))
+    if (!rows_ || row < 0 || row >= rowCount_ || field < 0 || field >= int(fields_.size()))
         return c;
     auto fromAssigned = [&](const Assigned &a) {
         c.null = !a.text;
@@ -433,11 +432,11 @@ PgQuery::Cell PgQuery::cell(int row, int field, bool withPending) const {
                 }
     }
     const int col = columnOf_[field];
-    if (PQgetisnull(result_.get(), row, col))
+    if (rows_->isNull(row, col))
         return c;
     c.null = false;
-    c.data = PQgetvalue(result_.get(), row, col);
-    c.length = PQgetlength(result_.get(), row, col);
+    c.data = rows_->value(row, col);
+    c.length = rows_->length(row, col);
     return c;
 }
 

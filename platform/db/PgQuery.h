@@ -3,8 +3,8 @@
 // a current row, refresh that keeps the current row by its key, and edit/post that writes only
 // the assigned columns of the current row back to one table.
 //
-// The rows are kept as libpq delivered them (one result, values in their wire text) and a value
-// is converted only when someone reads it; values saved by Post are kept beside the result.
+// The rows are kept in their wire text (RowSet) and a value is converted only when someone
+// reads it; values saved by Post are kept beside them.
 //
 // Errors of this layer (as the operator may read them):
 //   "Cannot modify a read-only dataset"                        Edit while ReadOnly
@@ -23,7 +23,7 @@
 #include "Field.h"
 #include "FieldDef.h"
 #include "PgConnection.h"
-#include "PgHandles.h"
+#include "RowSet.h"
 #include "SqlStatement.h"
 
 #include <QHash>
@@ -31,6 +31,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 #include <unordered_map>
 #include <vector>
@@ -72,7 +73,7 @@ public:
     void setUpdateTable(const QString &table) { updateTable_ = table; }
     const QString &updateTable() const { return updateTable_; }
 
-    bool Active() const { return result_ != nullptr; }
+    bool Active() const { return rows_ != nullptr; }
     // Runs the query with the current parameters. Nothing happens when it is open already. A
     // failure (server error, a declared field missing or of another type) leaves it closed.
     void Open();
@@ -133,10 +134,10 @@ private:
         std::optional<QByteArray> text;
     };
 
-    PgResultHandle runQuery();
-    std::vector<int> bindColumns(const PGresult *result, std::vector<FieldDef> *autoFields) const;
-    void install(PgResultHandle result, std::vector<int> columns, std::vector<FieldDef> autoFields,
-                 int current);
+    std::unique_ptr<RowSet> runQuery();
+    std::vector<int> bindColumns(const RowSet &rows, std::vector<FieldDef> *autoFields) const;
+    void install(std::unique_ptr<RowSet> rows, std::vector<int> columns,
+                 std::vector<FieldDef> autoFields, int current);
     Cell cell(int row, int field, bool withPending = true) const;
     void checkActive() const;
     void checkBrowseMode();
@@ -156,7 +157,7 @@ private:
     QString updateTable_;
     bool readOnly_ = false;
 
-    PgResultHandle result_;
+    std::unique_ptr<RowSet> rows_;
     int rowCount_ = 0;
     std::vector<int> columnOf_;        // field number -> result column
     std::unordered_map<int, std::vector<Assigned>> saved_; // row -> values saved by Post

@@ -156,6 +156,19 @@ TEST_F(DataSetTest, DeclaredFieldsAreCheckedByNameAtOpen) {
     }
 }
 
+TEST_F(DataSetTest, AFailureAfterSomeRowsLeavesItClosedAndTheSessionUsable) {
+    PgQuery q;
+    q.setConnection(con.get());
+    q.setSql("select 10 / (3000 - i) as v from generate_series(1, 5000) i");
+    EXPECT_EQ(errorOf([&] { q.Open(); }), "division by zero");
+    EXPECT_FALSE(q.Active());
+    EXPECT_EQ(q.RecordCount(), 0);
+    EXPECT_TRUE(con->Connected());
+    q.setSql("select 1 as one");
+    q.Open();
+    EXPECT_EQ(q.RecordCount(), 1);
+}
+
 TEST_F(DataSetTest, TheOrderLogListsItsRowsWithTheirValues) {
     addOrder(idA, "Beta SRL", "2026-12-01T10:00:00");
     addOrder(idB, "Alfa SRL", "2026-12-01T10:00:00");
