@@ -75,6 +75,7 @@ DataGrid::~DataGrid() = default;
 
 void DataGrid::setSourceModel(QAbstractItemModel *model) {
     model_->setSourceModel(model);
+    onSourceRowsReset();
 }
 
 QAbstractItemModel *DataGrid::sourceModel() const {

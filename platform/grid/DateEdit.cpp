@@ -53,6 +53,11 @@ DateEdit::DateEdit(QWidget *parent)
     connect(calendar_, &QCalendarWidget::activated, this, pick);
 }
 
+DateEdit::~DateEdit() {
+    // The text box loses the focus while the children go: that is no edit to commit.
+    disconnect(edit_, nullptr, this, nullptr);
+}
+
 QDate DateEdit::parse(const QString &text, bool *ok) const {
     const QString t = text.trimmed();
     *ok = true;

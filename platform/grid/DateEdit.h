@@ -16,6 +16,7 @@ class DateEdit : public QWidget {
     Q_OBJECT
 public:
     explicit DateEdit(QWidget *parent = nullptr);
+    ~DateEdit() override;
 
     // The date the box shows; invalid when it is empty. While the operator types a text that is
     // not a date yet, the last date the box held.

@@ -112,6 +112,13 @@ void GridTableView::paintEvent(QPaintEvent *event) {
     }
 }
 
+void GridTableView::focusInEvent(QFocusEvent *event) {
+    // Entering the grid is no move: the focused row stays the owner's current row (the item
+    // view's default would focus the first row when none is).
+    QAbstractScrollArea::focusInEvent(event);
+    viewport()->update();
+}
+
 void GridTableView::keyPressEvent(QKeyEvent *event) {
     const int row = currentIndex().row();
     if (model_ && model_->groupAt(row) >= 0) {

@@ -7,8 +7,18 @@
 
 namespace wik::grid {
 
+namespace {
+// Texts sort in the regional collation; a system without a region (the "C" locale) would sort
+// by code point, putting "Ștefan" after "Zamfir" and "ana" after "Tudor", so it takes the
+// language-neutral one instead.
+QLocale collationLocale() {
+    const QLocale system = QLocale::system();
+    return system.language() == QLocale::C ? QLocale(QLocale::English, QLocale::UnitedStates) : system;
+}
+} // namespace
+
 GridViewModel::GridViewModel(QObject *parent)
-    : QAbstractTableModel(parent), collator_(QLocale::system()) {
+    : QAbstractTableModel(parent), collator_(collationLocale()) {
     collator_.setCaseSensitivity(Qt::CaseInsensitive);
 }
 
