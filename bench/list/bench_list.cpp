@@ -5,6 +5,7 @@
 // The cluster comes from the WIK_TEST_PG* variables (scripts/bench.sh starts one). Prints the
 // figures and ends with "list ratio=<data set / psql> memory_ratio=<peak data set memory /
 // result bytes>".
+#include "DataSetModel.h"
 #include "PgConnection.h"
 #include "PgHandles.h"
 #include "PgQuery.h"
@@ -152,6 +153,29 @@ double listThroughPsql(const Server &s, const std::string &db, const std::string
     return ms;
 }
 
+// A view asks the model for the cells it shows; a filter or a sort asks for every row's text.
+double modelEveryCellMs(const Server &s, const std::string &db) {
+    PgConnection con;
+    configure(con, s, db);
+    PgQuery q;
+    q.setConnection(&con);
+    q.setSql(orderLogLines.join('\n'));
+    declareFields(q);
+    q.ParamByName("pDataIncep").setAsDate(farPast);
+    DataSetModel model(&q);
+    q.Open();
+    const auto t0 = std::chrono::steady_clock::now();
+    qsizetype chars = 0;
+    for (int r = 0; r < model.rowCount(); ++r)
+        for (int c = 0; c < model.columnCount(); ++c)
+            if (c != 1) // the order JSON is no grid column
+                chars += model.data(model.index(r, c), Qt::DisplayRole).toString().size();
+    const double ms = msSince(t0);
+    std::printf("model: display text of every grid cell (%d rows, %lld characters) in %.1f ms\n",
+                model.rowCount(), static_cast<long long>(chars), ms);
+    return ms;
+}
+
 long statusKb(const char *field) {
     std::ifstream f("/proc/self/status");
     std::string line;
@@ -273,6 +297,7 @@ FROM generate_series(1, )" + std::to_string(rowCount) + ") i");
                     bestOpen, bestTotal, rowsSeen);
         std::printf("psql -X -q -o /dev/null: %.1f ms (best of 3)\n", bestPsql);
 
+        modelEveryCellMs(s, db);
         const long peak = datasetPeakBytes(s, db);
         std::printf("data set peak memory: %ld bytes (%.1f MB), result bytes %lld (%.1f MB)\n", peak,
                     peak / 1048576.0, resultBytes, resultBytes / 1048576.0);
