@@ -140,8 +140,12 @@ TEST_F(Grouping, SeveralLevelsReorderAndUngroup) {
     QTest::mouseClick(box, Qt::LeftButton, {}, box->buttonRect(0).center());
     EXPECT_EQ(grid->groupColumns().first().order, Qt::DescendingOrder);
     EXPECT_EQ(view().index(0, 0).data().toString(), "amount : 30 (1)");
-    // Dragged out of the box, the button ends that grouping.
-    emit box->ungroupRequested(4);
+    // Dragged out of the box and let go elsewhere, the button ends that grouping.
+    const QPoint from = box->buttonRect(0).center();
+    QTest::mousePress(box, Qt::LeftButton, {}, from);
+    QTest::mouseMove(box, from + QPoint(0, 200));
+    QTest::mouseRelease(box, Qt::LeftButton, {}, from + QPoint(0, 200));
+    EXPECT_EQ(grid->groupColumns(), (QList<SortColumn>{{1, Qt::AscendingOrder}}));
     grid->ungroup(1);
     EXPECT_TRUE(grid->groupColumns().isEmpty());
     EXPECT_EQ(shown().size(), 6);
@@ -170,6 +174,21 @@ TEST_F(Grouping, OpenGroupsStayOpenWhileTheFilterChanges) {
     EXPECT_EQ(focusedClient(), "ana maria");
     filterEditor(0)->clear();
     EXPECT_EQ(shown().size(), 9); // Iasi comes back open
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Grouping, ACaptionDraggedOutOfTheHeaderNeitherMovesNorSortsTheColumn) {
+    auto *h = grid->filterHeader();
+    const QPoint start(h->sectionViewportPosition(2) + 10, 5);
+    QTest::mousePress(h->viewport(), Qt::LeftButton, {}, start);
+    QTest::mouseMove(h->viewport(), start + QPoint(40, 0));
+    QTest::mouseMove(h->viewport(), start + QPoint(40, -60));
+    QTest::mouseRelease(h->viewport(), Qt::LeftButton, {}, start + QPoint(40, -60));
+    EXPECT_EQ(h->visualIndex(2), 2);
+    EXPECT_TRUE(grid->sortColumns().isEmpty());
 }
 
 } // namespace
