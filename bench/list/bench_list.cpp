@@ -17,6 +17,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <spawn.h>
 #include <stdexcept>
@@ -134,7 +135,15 @@ ListTiming listThroughDataSet(const Server &s, const std::string &db) {
 
 double listThroughPsql(const Server &s, const std::string &db, const std::string &sqlFile) {
     const std::string conninfo = "host=" + s.host + " port=" + s.port + " dbname=" + db +
-                                 " user=zelto password=" + s.password + " sslmode=prefer";
+                                 " user=zelto sslmode=prefer";
+    // the password goes to psql alone, through its environment, not on a command line
+    std::string password = "PGPASSWORD=" + s.password;
+    std::vector<char *> envp;
+    for (char **e = environ; *e; ++e)
+        if (std::strncmp(*e, "PG", 2) != 0)
+            envp.push_back(*e);
+    envp.push_back(password.data());
+    envp.push_back(nullptr);
     std::vector<std::string> args = {"psql", "-X", "-q", "-o", "/dev/null", "-v", "ON_ERROR_STOP=1",
                                      "-v", "pDataIncep='1899-12-30'", "-f", sqlFile, conninfo};
     std::vector<char *> argv;
@@ -143,7 +152,7 @@ double listThroughPsql(const Server &s, const std::string &db, const std::string
     argv.push_back(nullptr);
     const auto t0 = std::chrono::steady_clock::now();
     pid_t pid = 0;
-    if (posix_spawnp(&pid, "psql", nullptr, nullptr, argv.data(), environ) != 0)
+    if (posix_spawnp(&pid, "psql", nullptr, nullptr, argv.data(), envp.data()) != 0)
         throw std::runtime_error("psql could not be started");
     int status = 0;
     waitpid(pid, &status, 0);

@@ -18,7 +18,7 @@
 //   "Field cannot be modified : <field>"                        assigning a read-only field
 //   "Invalid value for field : <field>"                         a value that is not of its kind
 //   "Record not found : <table> <key>=<value>"                  Post to a row no longer there
-//   "No key fields : <data set>", "No update table : <data set>"  Post/Refresh without settings
+//   "No key fields : <data set>", "No update table : <data set>"  Post without those settings
 //   "Connection not assigned : <data set>"
 #include "Field.h"
 #include "FieldDef.h"
