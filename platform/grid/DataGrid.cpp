@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -108,7 +109,6 @@ void DataGrid::applyPalette() {
     view_->setGridPalette(palette_);
     header_->setGridPalette(palette_);
     indicator_->setGridPalette(palette_);
-    indicator_->setDefaultSectionSize(QFontMetrics(palette_.contentFont).height() + 5);
     groupByBox_->setGridPalette(palette_);
 }
 
@@ -335,8 +335,12 @@ void DataGrid::syncView() {
         if (column < 0 || column >= model_->columnCount())
             column = std::max(0, header_->logicalIndexAt(0));
         const QModelIndex index = model_->index(row, column);
+        // Bring the row into view without scrolling sideways away from the columns being read.
+        QScrollBar *sideways = view_->horizontalScrollBar();
+        const int keep = sideways->value();
         selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         view_->scrollTo(index);
+        sideways->setValue(keep);
     }
     indicator_->setMarkedRow(row);
     const int p = model_->filteredPosition(focused_);

@@ -12,7 +12,7 @@
 
 namespace wik::grid {
 
-FilterHeader::FilterHeader(QTableView *table) : QHeaderView(Qt::Horizontal, table), table_(table) {
+FilterHeader::FilterHeader(QTableView *table) : QHeaderView(Qt::Horizontal, table) {
     setObjectName(QStringLiteral("filterHeader"));
     setSectionsMovable(true);
     setSectionsClickable(true);

@@ -52,7 +52,6 @@ private:
     int editorHeight() const;
     void startColumnDrag(int column);
 
-    QTableView *table_;
     QList<QLineEdit *> editors_;
     QStringList applied_; // the text each editor last applied
     QList<SortColumn> sortColumns_;

@@ -3,6 +3,7 @@
 #include "RowIndicator.h"
 
 #include <QLabel>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -191,6 +192,28 @@ TEST_F(DataController, CellsAreNeverEdited) {
     EXPECT_EQ(table->findChildren<QLineEdit *>().size(), grid->filterHeader()->editorCount());
     EXPECT_EQ(model->setDataCalls, 0);
     EXPECT_EQ(model->rows[1][1].toString(), "Iași");
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DataController, MovingTheFocusScrollsToTheRowButNotSideways) {
+    auto rows = model->rows;
+    for (int i = 0; i < 300; ++i)
+        rows.append({QStringLiteral("Client %1").arg(i), "Arad", QVariant(), QVariant(), qlonglong(i)});
+    model->replaceRows(rows);
+    grid->resize(400, 300);
+    QApplication::processEvents();
+    auto *table = grid->tableView();
+    table->horizontalScrollBar()->setValue(table->horizontalScrollBar()->maximum());
+    const int sideways = table->horizontalScrollBar()->value();
+    ASSERT_GT(sideways, 0);
+    grid->GotoFirst();
+    grid->GotoLast();
+    const QRect last = table->visualRect(view().index(view().rowCount() - 1, 4));
+    EXPECT_TRUE(table->viewport()->rect().intersects(last));
+    EXPECT_EQ(table->horizontalScrollBar()->value(), sideways);
 }
 
 } // namespace
