@@ -1,7 +1,7 @@
 #pragma once
 // The one place that turns a column's typed value into the text the operator reads: in the
 // cell, in the group row and in what the filter row matches.
-#include "DelphiDateTimeFormat.h"
+#include "DateTimeDisplayFormat.h"
 #include "GridColumn.h"
 
 #include <QLocale>
@@ -20,7 +20,7 @@ public:
 
 private:
     DisplayKind kind_ = DisplayKind::PlainText;
-    DelphiDateTimeFormat dateTimeFormat_;
+    DateTimeDisplayFormat dateTimeFormat_;
     QLocale locale_ = QLocale::system();
 };
 

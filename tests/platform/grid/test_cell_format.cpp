@@ -1,11 +1,11 @@
 #include "CellFormatter.h"
-#include "DelphiDateTimeFormat.h"
+#include "DateTimeDisplayFormat.h"
 #include "GridTestSupport.h"
 
 #include <QLocale>
 
 using wik::grid::CellFormatter;
-using wik::grid::DelphiDateTimeFormat;
+using wik::grid::DateTimeDisplayFormat;
 using wik::grid::DisplayKind;
 using wik::grid::GridColumn;
 
@@ -21,7 +21,7 @@ class DateTimePattern : public ::testing::TestWithParam<FormatCase> {};
 
 TEST_P(DateTimePattern, WritesTheValueAsThePatternSays) {
     const auto &c = GetParam();
-    EXPECT_EQ(DelphiDateTimeFormat(QString::fromLatin1(c.pattern)).format(gridtest::at(c.value)).toStdString(),
+    EXPECT_EQ(DateTimeDisplayFormat(QString::fromLatin1(c.pattern)).format(gridtest::at(c.value)).toStdString(),
               c.shown);
 }
 
@@ -40,12 +40,12 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"yyyy 'mm' \"at\" hh", "2026-12-01T09:05:07", "2026 mm at 09"}));
 
 TEST(DateTimePatternNames, MonthNamesComeFromTheRegionalSettings) {
-    const QString shown = DelphiDateTimeFormat("d mmmm yyyy").format(gridtest::at("2026-12-01T00:00:00"));
+    const QString shown = DateTimeDisplayFormat("d mmmm yyyy").format(gridtest::at("2026-12-01T00:00:00"));
     EXPECT_EQ(shown, "1 " + QLocale::system().monthName(12, QLocale::LongFormat) + " 2026");
 }
 
 TEST(DateTimePatternNames, AnInvalidValueIsEmpty) {
-    EXPECT_TRUE(DelphiDateTimeFormat("yyyy-mm-dd").format(QDateTime()).isEmpty());
+    EXPECT_TRUE(DateTimeDisplayFormat("yyyy-mm-dd").format(QDateTime()).isEmpty());
 }
 
 struct KindCase {

@@ -1,4 +1,4 @@
-#include "DelphiDateTimeFormat.h"
+#include "DateTimeDisplayFormat.h"
 
 #include <QLocale>
 
@@ -47,14 +47,14 @@ void appendNumber(QString &out, int value, int minDigits) {
 
 } // namespace
 
-void DelphiDateTimeFormat::addLiteral(const QString &text) {
+void DateTimeDisplayFormat::addLiteral(const QString &text) {
     if (!parts_.empty() && parts_.back().token == Token::Literal)
         parts_.back().literal += text;
     else
         parts_.push_back({Token::Literal, text});
 }
 
-DelphiDateTimeFormat::DelphiDateTimeFormat(const QString &p) {
+DateTimeDisplayFormat::DateTimeDisplayFormat(const QString &p) {
     bool afterHour = false; // the last field read was an hour: "m"/"mm" then mean minutes
     qsizetype i = 0;
     while (i < p.size()) {
@@ -133,7 +133,7 @@ DelphiDateTimeFormat::DelphiDateTimeFormat(const QString &p) {
     }
 }
 
-QString DelphiDateTimeFormat::format(const QDateTime &value) const {
+QString DateTimeDisplayFormat::format(const QDateTime &value) const {
     if (!value.isValid())
         return {};
     const QDate d = value.date();

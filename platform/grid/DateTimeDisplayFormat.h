@@ -9,10 +9,10 @@
 
 namespace wik::grid {
 
-class DelphiDateTimeFormat {
+class DateTimeDisplayFormat {
 public:
-    DelphiDateTimeFormat() = default;
-    explicit DelphiDateTimeFormat(const QString &pattern);
+    DateTimeDisplayFormat() = default;
+    explicit DateTimeDisplayFormat(const QString &pattern);
 
     // The value written in the pattern; an invalid value gives an empty text.
     QString format(const QDateTime &value) const;
