@@ -66,13 +66,16 @@ DataGrid::DataGrid(QWidget *parent)
         moveToPosition((p < 0 ? model_->insertionPosition(focused_) : p) - pageRows());
     });
     // The focused row changes colour when the focus enters or leaves the grid.
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget *old, QWidget *now) {
         if ((old && isAncestorOf(old)) || (now && isAncestorOf(now)))
             view_->viewport()->update();
     });
 }
 
-DataGrid::~DataGrid() = default;
+DataGrid::~DataGrid() {
+    // The children give up the focus while they go; the grid is no longer there to repaint.
+    disconnect(focusWatch_);
+}
 
 void DataGrid::setSourceModel(QAbstractItemModel *model) {
     model_->setSourceModel(model);

@@ -115,6 +115,7 @@ private:
     int currentColumn_ = -1;
     bool eof_ = false;
     bool syncing_ = false;
+    QMetaObject::Connection focusWatch_;
 };
 
 } // namespace wik::grid
