@@ -30,15 +30,29 @@ QT_END_NAMESPACE
 
 namespace gridtest {
 
+// One application for the test program, ended with it (so that what it holds is let go).
+class ApplicationEnvironment : public ::testing::Environment {
+public:
+    void TearDown() override { app_.reset(); }
+    void start() {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "grid_tests";
+        static char *argv[] = {name, nullptr};
+        app_ = std::make_unique<QApplication>(argc, argv);
+    }
+
+private:
+    std::unique_ptr<QApplication> app_;
+};
+
 inline void ensureApplication() {
     if (QApplication::instance())
         return;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "grid_tests";
-    static char *argv[] = {name, nullptr};
-    new QApplication(argc, argv);
+    auto *environment = new ApplicationEnvironment;
+    ::testing::AddGlobalTestEnvironment(environment); // gtest owns it
+    environment->start();
 }
 
 // Flat rows of typed values. Editable on purpose: the grid must not edit even where the data could.
