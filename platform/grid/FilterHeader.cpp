@@ -10,6 +10,8 @@
 #include <QStyle>
 #include <QTableView>
 
+#include <algorithm>
+
 namespace wik::grid {
 
 FilterHeader::FilterHeader(QTableView *table) : QHeaderView(Qt::Horizontal, table) {
@@ -84,6 +86,11 @@ void FilterHeader::setSortColumns(const QList<SortColumn> &columns) {
 void FilterHeader::setGridPalette(const GridPalette &palette) {
     palette_ = palette;
     setFont(palette.headerFont);
+    // The filter strip right of the last editor.
+    QPalette own = this->palette();
+    own.setColor(QPalette::Window, palette.filterBox);
+    setPalette(own);
+    setAutoFillBackground(true);
     for (QLineEdit *e : editors_) {
         QPalette pal = e->palette();
         pal.setColor(QPalette::Base, palette.filterBox);
@@ -166,6 +173,16 @@ void FilterHeader::paintSection(QPainter *painter, const QRect &rect, int logica
     painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter,
                       QFontMetrics(palette_.headerFont).elidedText(caption, Qt::ElideRight, textRect.width()));
     painter->restore();
+}
+
+void FilterHeader::paintEvent(QPaintEvent *event) {
+    QHeaderView::paintEvent(event);
+    // Right of the last column the grid's background, not a blank header.
+    const int end = length() - offset();
+    if (end < viewport()->width()) {
+        QPainter p(viewport());
+        p.fillRect(QRect(std::max(0, end), 0, viewport()->width(), viewport()->height()), palette_.background);
+    }
 }
 
 void FilterHeader::mousePressEvent(QMouseEvent *event) {

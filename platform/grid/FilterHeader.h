@@ -42,6 +42,7 @@ signals:
 
 protected:
     void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override;
+    void paintEvent(QPaintEvent *event) override;
     void updateGeometries() override;
     void resizeEvent(QResizeEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;

@@ -3,6 +3,7 @@
 #include "GridCellDelegate.h"
 #include "GridViewModel.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -48,6 +49,14 @@ void GridTableView::setGridPalette(const GridPalette &palette) {
     own.setColor(QPalette::Mid, palette.gridLine);
     setPalette(own);
     setFont(palette.contentFont);
+    // The corner above the row indicator belongs to the headers.
+    if (auto *corner = findChild<QAbstractButton *>(QString(), Qt::FindDirectChildrenOnly)) {
+        QPalette cp = corner->palette();
+        cp.setColor(QPalette::Button, palette.header);
+        cp.setColor(QPalette::Window, palette.header);
+        corner->setPalette(cp);
+        corner->setAutoFillBackground(true);
+    }
     // Rows as high as the content font needs; every row the same, whatever the row count.
     verticalHeader()->setDefaultSectionSize(QFontMetrics(palette.contentFont).height() + 5);
     viewport()->update();

@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QPolygon>
 
+#include <algorithm>
+
 namespace wik::grid {
 
 namespace {
@@ -35,11 +37,13 @@ QSize RowIndicator::sizeHint() const {
 }
 
 void RowIndicator::paintEvent(QPaintEvent *event) {
-    // Below the last row the strip keeps its colour.
-    QPainter p(viewport());
-    p.fillRect(viewport()->rect(), palette_.indicator);
-    p.end();
     QHeaderView::paintEvent(event);
+    // Below the last row the strip keeps its colour.
+    const int end = length() - offset();
+    if (end < viewport()->height()) {
+        QPainter p(viewport());
+        p.fillRect(QRect(0, std::max(0, end), viewport()->width(), viewport()->height()), palette_.indicator);
+    }
 }
 
 void RowIndicator::paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const {
