@@ -8,45 +8,23 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 "$root/scripts/deps.sh"
+. "$root/scripts/demo_env.sh"
 
 demo=$root/.demo
 build=$root/build-demo
-zelto_password=demo-zelto
-"$root/scripts/pg_cluster.sh" stop "$demo/pg" 2>/dev/null || true
-mkdir -p "$demo" && chmod 755 "$demo"
-
 cleanup() {
-  [ -n "${service_pid:-}" ] && kill "$service_pid" 2>/dev/null || true
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
-  "$root/scripts/pg_cluster.sh" stop "$demo/pg" || true
+  demo_stop "$demo"
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 echo "Starting the demo PostgreSQL cluster..."
-port=$("$root/scripts/pg_cluster.sh" start "$demo/pg" ssl)
-"$root/scripts/load_schema.sh" "$port" "$zelto_password" demo
-
-echo "Building (build-demo/, connection settings for the demo cluster on port $port)..."
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DWIK_BUILD_TESTS=OFF -DWIK_BUILD_BENCH=OFF \
-  -DZELTO_CATALOG_HOST=127.0.0.1 -DZELTO_CATALOG_PORT="$port" -DZELTO_DB_USER=zelto \
-  -DZELTO_CATALOG_PASSWORD="$zelto_password" -DZELTO_COMPANY_PASSWORD="$zelto_password" >/dev/null
-cmake --build "$build"
-
-service=$build/tools/kalvoro-demo/kalvoro_demo_service
-if [ -x "$service" ]; then
-  cp "$root/db/demo/orders.json" "$demo/orders.json"
-  coproc SERVICE { exec "$service" --port 0 --orders "$demo/orders.json" --user kalvoro --password demo \
-    --state "$demo/confirmed.json" --log "$demo/service.log"; }
-  service_pid=$SERVICE_PID
-  read -r -t 10 service_port <&"${SERVICE[0]}"
-  service_port=${service_port//[!0-9]/}
-  psql -X -q -h 127.0.0.1 -p "$port" -U postgres -d zelto_demo \
-    -c "UPDATE config_kalvoro SET base_url = '127.0.0.1:$service_port/api'"
-  echo "Demo order service on http://127.0.0.1:$service_port/api (user kalvoro, password demo)"
-else
-  echo "(the demo order service is not built yet: retrieval will report that the service cannot be reached)"
-fi
+demo_start "$demo"
+echo "Building in build-demo/ with the connection settings of the demo cluster (port $DEMO_PG_PORT)..."
+demo_build "$build" "$DEMO_PG_PORT"
+demo_service_start "$demo" "$build"
+echo "Demo order service on http://127.0.0.1:$DEMO_SERVICE_PORT/api (user kalvoro, password demo)"
 
 cat <<TXT
 

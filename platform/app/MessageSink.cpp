@@ -9,7 +9,9 @@
 namespace wik {
 
 void DialogMessageSink::showError(QWidget *owner, const QString &caption, const QString &text) {
-    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok, owner);
+    QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::NoButton, owner);
+    // A plain "OK" (the standard button would carry the style's icon).
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.setWindowModality(Qt::ApplicationModal);
     box.exec();
 }
