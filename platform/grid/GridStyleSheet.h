@@ -28,8 +28,8 @@ public:
     QString caption;
     GridStyle background;  // the area the rows do not cover
     GridStyle content;     // data cells
-    GridStyle contentEven; // data rows 0, 2, 4, ... of the view
-    GridStyle contentOdd;  // data rows 1, 3, 5, ...
+    GridStyle contentEven; // rows 0, 2, 4, ... of the table (counting group rows)
+    GridStyle contentOdd;  // rows 1, 3, 5, ...
     GridStyle filterBox;   // the filter row's editors
     GridStyle footer;
     GridStyle group;       // group rows
