@@ -2,6 +2,7 @@
 
 #include "Error.h"
 #include "JsonText.h"
+#include "KalvoroUrl.h"
 #include "u_dmCon.h"
 
 #include <QByteArray>
@@ -9,20 +10,6 @@
 TfProc_Kalvoro *fProc_Kalvoro = nullptr;
 
 namespace {
-
-bool isAsciiLetter(QChar c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
-bool isAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
-
-// Whether the text begins with a scheme and "://".
-bool namesScheme(const QString &url) {
-    if (url.isEmpty() || !isAsciiLetter(url[0]))
-        return false;
-    qsizetype i = 1;
-    while (i < url.size() && (isAsciiLetter(url[i]) || isAsciiDigit(url[i]) || url[i] == u'+' ||
-                              url[i] == u'-' || url[i] == u'.'))
-        ++i;
-    return QStringView(url).mid(i).startsWith(u"://");
-}
 
 std::string utf8(const QString &s) { return s.toStdString(); }
 
@@ -43,17 +30,11 @@ TfProc_Kalvoro::TfProc_Kalvoro(QWidget *parent)
 TfProc_Kalvoro::~TfProc_Kalvoro() = default;
 
 QString TfProc_Kalvoro::baseUrlFrom(const QString &configured) {
-    QString url = configured.trimmed();
-    if (!namesScheme(url))
-        url.prepend(QStringLiteral("http://"));
-    if (url.endsWith(u'/'))
-        url.chop(1);
-    return url;
+    return kalvoro_url::baseUrlFrom(configured);
 }
 
 QString TfProc_Kalvoro::requestUrl(const QString &configured, const QString &resource) {
-    return QString::fromStdString(
-        wik::rest::RestClient::joinUrl(utf8(baseUrlFrom(configured)), utf8(resource)));
+    return kalvoro_url::requestUrl(configured, resource);
 }
 
 QString TfProc_Kalvoro::basicAuthorization(const QString &userName, const QString &pass) {

@@ -24,11 +24,9 @@ public:
     // service's answer was accepted.
     QDateTime confirmareCmdC(const QString &pIdOrder);
 
-    // The base URL from the configured text: white space trimmed at both ends; "http://" put in
-    // front when the text names no scheme (a letter, then letters, digits, "+", "-" or ".",
-    // then "://"); then one trailing "/" removed.
+    // The request URL rule (KalvoroUrl.h): the base URL from the configured text, and the URL a
+    // request for `resource` goes to with it.
     static QString baseUrlFrom(const QString &configured);
-    // The URL a request for `resource` goes to with that configured base URL.
     static QString requestUrl(const QString &configured, const QString &resource);
     // "Basic " + Base64 (standard alphabet, padded, one line) of the UTF-8 bytes of user:pass.
     static QString basicAuthorization(const QString &userName, const QString &pass);
