@@ -8,6 +8,7 @@ packages=(
   googletest libgtest-dev libbenchmark-dev
   postgresql-15 postgresql-client-15 openssl python3
   xvfb xauth x11-utils imagemagick fonts-dejavu-core fonts-liberation2 jq
+  dpkg-dev file lintian
 )
 missing=()
 for p in "${packages[@]}"; do
