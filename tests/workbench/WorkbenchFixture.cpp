@@ -116,7 +116,7 @@ std::string Workbench::addOrder(const Order &o) {
              sqlLiteral(id) + ", " + sqlLiteral(orderJson(o)) + ", " + o.logged + ", " +
              (o.error ? sqlLiteral(*o.error) : std::string("NULL")) + ", " +
              (o.imported ? std::string("current_date, 'CMDC', 'KV-OLD'") : std::string("NULL, NULL, NULL")) +
-             ", " + (o.confirmed ? std::string("'2025-09-02 08:30:15'") : std::string("NULL")) + ")");
+             ", " + (o.confirmedAt ? sqlLiteral(*o.confirmedAt) : std::string("NULL")) + ")");
     return id;
 }
 
@@ -214,22 +214,30 @@ void Workbench::expectReadOnly() const {
             EXPECT_EQ(e.message(), "Cannot modify a read-only dataset");
         }
     }
-    // The operator's ways into a cell editor: a double click, F2, typing.
+    // The operator's ways into a cell editor: a double click, F2, typing; tried on the current
+    // row, so that the current order stays where it was.
     auto *view = w->cxGrid1->tableView();
-    const int rows = view->model()->rowCount();
-    for (int column = 0; rows > 0 && column < view->model()->columnCount(); ++column) {
-        const QModelIndex index = view->model()->index(0, column);
-        EXPECT_FALSE(view->model()->flags(index) & Qt::ItemIsEditable) << column;
+    auto *model = view->model();
+    if (model->rowCount() == 0)
+        return;
+    const int focused = w->cxGrid1->viewModel()->rowOfSourceRow(w->cxGrid1->focusedSourceRow());
+    const int row = focused >= 0 ? focused : 0;
+    const QString current = ds->RecordCount() > 0 ? currentId() : QString();
+    for (int column = 0; column < model->columnCount(); ++column) {
+        const QModelIndex index = model->index(row, column);
+        EXPECT_FALSE(model->flags(index) & Qt::ItemIsEditable) << column;
         const QString before = index.data().toString();
         view->scrollTo(index);
-        const QPoint at = view->visualRect(index).center();
-        QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, view->visualRect(index).center());
         QTest::keyClick(view, Qt::Key_F2);
         QTest::keyClicks(view, QStringLiteral("x"));
         // A cell editor would be a child of the viewport.
         for (QWidget *child : view->viewport()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
             EXPECT_FALSE(child->isVisible()) << column << " " << child->metaObject()->className();
-        EXPECT_EQ(view->model()->index(0, column).data().toString(), before) << column;
+        EXPECT_EQ(model->index(row, column).data().toString(), before) << column;
+    }
+    if (ds->RecordCount() > 0) {
+        EXPECT_EQ(currentId(), current);
     }
 }
 

@@ -36,7 +36,7 @@ struct Order {
     std::optional<std::string> rawJson = {};         // replaces the JSON built from the above
     std::string logged = "localtimestamp";        // SQL expression for data_ins_log
     bool imported = false;                        // document columns filled
-    bool confirmed = false;                       // data_feedback set (at 2025-09-02 08:30:15)
+    std::optional<std::string> confirmedAt = {};  // data_feedback, as a timestamp text
     std::optional<std::string> error = {};           // err_la_import
 };
 

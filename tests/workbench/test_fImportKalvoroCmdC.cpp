@@ -284,7 +284,7 @@ TEST_F(Listing, ShowingAgainResetsTheDateBoxAndKeepsTheListUntilCauta) {
 TEST_F(Listing, TheGridTakesNoEditBeforeOrAfterASearch) {
     expectReadOnly();
     addOrder({});
-    addOrder({.client = "Beta", .imported = true, .confirmed = true});
+    addOrder({.client = "Beta", .imported = true, .confirmedAt = "2025-09-02 08:30:15"});
     search(serverToday());
     ASSERT_EQ(w->dsLogKalvoro->RecordCount(), 2);
     expectReadOnly();
@@ -393,7 +393,7 @@ TEST_F(Listing, TheGridsElevenColumns) {
     // What the columns show of one row.
     const auto id = addOrder({.client = "Mega Alfa", .location = "Deva", .createdAt = "2025-09-01 07:08:09",
                               .logged = "'" + serverToday().toString(Qt::ISODate).toStdString() + " 06:05:04'",
-                              .confirmed = true, .error = "eroare"});
+                              .confirmedAt = "2025-09-02 08:30:15", .error = "eroare"});
     search(serverToday());
     const auto *model = w->cxGrid1->viewModel();
     ASSERT_EQ(model->filteredCount(), 1);
