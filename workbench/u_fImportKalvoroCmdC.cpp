@@ -439,7 +439,10 @@ void TfImportKalvoroCmdC::ButtonImportToateCmdClick() {
                 dsouLogKalvoro->setCurrentRow(rowOfOrder(id));
             }
         }
-        cxGrid1->GotoNext();
+        // Orders that left the list since the count was taken leave fewer rows to visit: past
+        // the last row the walk ends, rather than take the last row again.
+        if (!cxGrid1->GotoNext())
+            break;
     }
     walkEnds.dismiss();
     setWalkRunning(false);
