@@ -434,6 +434,19 @@ TEST_F(Import, WhatTheServerFunctionDecides) {
     }
 }
 
+TEST_F(Import, AnOrderDeletedMeanwhileFailsWithTheSavesError) {
+    const auto id = addOrder({});
+    search(serverToday());
+    db->exec("DELETE FROM log_kalvoro WHERE id_cmd_c = " + sqlLiteral(id)); // another workstation
+    press("ButtonImportCmd");
+    // The server function's refusal cannot be saved in a row that is no longer there.
+    EXPECT_EQ(shownTexts(), QStringList{QString::fromStdString("Record not found : log_kalvoro id_cmd_c=" + braced(id) + ".")});
+    EXPECT_EQ(importCalls(), 1);
+    EXPECT_EQ(service->requestCount(), 0u);
+    EXPECT_EQ(w->dsLogKalvoro->State(), wik::db::DataSetState::Browse);
+    expectReadOnly();
+}
+
 // ---------------------------------------------------------------------------------------------
 // Import of every listed order: "Importa toate comenzile in ZELTO"
 // ---------------------------------------------------------------------------------------------
@@ -593,6 +606,31 @@ TEST_F(ImportAll, AClickOnAnotherRowDuringTheWalkDoesNotChangeItsCourse) {
     EXPECT_EQ(shownTexts(), QStringList{QStringLiteral("Sfarsit import comenzi.")});
     EXPECT_EQ(importCalls(), 3);
     EXPECT_EQ(confirmedIds(), bodies({first, second, third}));
+}
+
+TEST_F(ImportAll, AReReadThatFailsStopsTheWalkWithoutItsEndMessage) {
+    addClient("Mega Alfa");
+    const auto a = addOrder({.client = "Mega Alfa", .createdAt = "2025-09-01 10:03:00"});
+    const auto b = addOrder({.client = "Mega Alfa", .createdAt = "2025-09-01 10:02:00"});
+    const auto c = addOrder({.client = "Mega Alfa", .createdAt = "2025-09-01 10:01:00"});
+    search(serverToday());
+    // While the first order is confirmed, an order whose JSON the database cannot read is filed.
+    serveAfter("invoices/set",
+               "INSERT INTO log_kalvoro (id_cmd_c, cmd_c_json) VALUES ('20000000-0000-4000-8000-000000000001', '{') "
+               "ON CONFLICT DO NOTHING",
+               answer(201, "{\"generated_at\": null}"));
+    press("ButtonImportToateCmd");
+    EXPECT_EQ(shownTexts(), QStringList{QStringLiteral("invalid input syntax for type json.")});
+    // The second order was imported before its re-read failed; the walk went no further.
+    EXPECT_EQ(importCalls(), 2);
+    EXPECT_EQ(confirmedIds(), bodies({a}));
+    EXPECT_NE(stored(b, "data_doc_zelto"), "\\N");
+    EXPECT_EQ(stored(b, "data_feedback"), "\\N");
+    EXPECT_EQ(stored(c, "data_doc_zelto"), "\\N");
+    EXPECT_TRUE(w->ButtonImportToateCmd->isEnabled());
+    EXPECT_TRUE(w->cxGrid1->filterHeader()->isEnabled());
+    EXPECT_FALSE(w->ButtonOprireImport->isVisible());
+    expectReadOnly();
 }
 
 // ---------------------------------------------------------------------------------------------
