@@ -4,6 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <QStringDecoder>
+
 #include <string>
 
 namespace wik::memtable_storage {
@@ -54,6 +56,13 @@ const json *rowValues(const json &row) {
     return nullptr;
 }
 
+// A value's text. Not QString::fromUtf8, which drops a leading U+FEFF: the byte-order mark that
+// begins the file is read by the parser, one at the start of a value is part of the value.
+QString textOf(const std::string &utf8) {
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decoder.decode(QByteArrayView(utf8.data(), static_cast<qsizetype>(utf8.size())));
+}
+
 StoredRow readRow(const json &row, const QList<FieldDef> &fields) {
     if (!row.is_object())
         fail("primul rand din \"RowList\" nu este un obiect");
@@ -69,8 +78,7 @@ StoredRow readRow(const json &row, const QList<FieldDef> &fields) {
             continue; // a NULL value is left out
         if (!it->is_string())
             fail("valoarea coloanei \"" + key + "\" nu este un text");
-        const auto &utf8 = it->get_ref<const std::string &>();
-        QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+        QString text = textOf(it->get_ref<const std::string &>());
         if (field.size > 0 && text.size() > field.size)
             fail("valoarea coloanei \"" + key + "\" depaseste " + std::to_string(field.size) +
                  " de caractere");
@@ -155,6 +163,9 @@ std::vector<StoredRow> decode(const QByteArray &document, const QList<FieldDef> 
         doc = json::parse(document.cbegin(), document.cend());
     } catch (const json::parse_error &e) {
         fail("nu este un document JSON valid (eroare la octetul " + std::to_string(e.byte) + ")");
+    } catch (const json::exception &) {
+        // The parser refuses a number beyond the range of a double as out of range.
+        fail("nu este un document JSON valid (un numar in afara domeniului)");
     }
     if (!doc.is_object())
         fail("documentul nu este un obiect JSON");
