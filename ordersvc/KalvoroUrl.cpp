@@ -38,4 +38,22 @@ QString requestUrl(const QString &configured, const QString &resource) {
         baseUrlFrom(configured).toStdString(), resource.toStdString()));
 }
 
+bool namesHost(const QString &baseUrl) {
+    const qsizetype separator = baseUrl.indexOf(u"://");
+    if (separator < 0)
+        return false;
+    const qsizetype start = separator + 3;
+    qsizetype end = start;
+    while (end < baseUrl.size() && baseUrl[end] != u'/' && baseUrl[end] != u'?' && baseUrl[end] != u'#')
+        ++end;
+    QStringView host = QStringView(baseUrl).mid(start, end - start);
+    host = host.mid(host.lastIndexOf(u'@') + 1); // user information
+    if (!host.startsWith(u'[')) {               // a port, but not the colons of an IPv6 address
+        const qsizetype colon = host.indexOf(u':');
+        if (colon >= 0)
+            host = host.left(colon);
+    }
+    return !host.isEmpty();
+}
+
 } // namespace kalvoro_url

@@ -15,4 +15,9 @@ QString baseUrlFrom(const QString &configured);
 // unless it still ends with one, and the resource. No query string is added.
 QString requestUrl(const QString &configured, const QString &resource);
 
+// Whether a base URL made by baseUrlFrom names a host: something between its "://" and the first
+// "/", "?" or "#" after it, once user information ("user:pass@") and a port (":8080") are set
+// aside. Without a host the resource of a request would be read as the host.
+bool namesHost(const QString &baseUrl);
+
 } // namespace kalvoro_url

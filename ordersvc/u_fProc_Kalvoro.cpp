@@ -56,12 +56,13 @@ QString TfProc_Kalvoro::readSettings() {
     const QString userName = dsConfigKalvoro->FieldByName(QStringLiteral("user_name")).AsString();
     const QString pass = dsConfigKalvoro->FieldByName(QStringLiteral("pass")).AsString();
     const QString baseUrl = dsConfigKalvoro->FieldByName(QStringLiteral("base_url")).AsString();
-    // An empty setting would make the rule above give "http://" + resource, a request to a
-    // host named after the resource with the credentials on it; it is refused instead, with the
-    // transport's wording for a URL that names no host.
-    if (baseUrl.trimmed().isEmpty())
+    // A setting that names no host (empty, "/", "http://") would make the rule above give
+    // "http://" + resource, a request to a host named after the resource with the credentials on
+    // it; it is refused instead, with the transport's wording for a URL that names no host.
+    const QString base = baseUrlFrom(baseUrl);
+    if (!kalvoro_url::namesHost(base))
         throw wik::Error("REST request failed: URL rejected: No host part in the URL");
-    RESTClient1.setBaseURL(utf8(baseUrlFrom(baseUrl)));
+    RESTClient1.setBaseURL(utf8(base));
     return basicAuthorization(userName, pass);
 }
 
