@@ -11,8 +11,6 @@
 #include "WorkbenchRun.h"
 #include "u_fImportKalvoroCmdC.h"
 
-// Answers go out at once, not held back for a delayed acknowledgement.
-#define CPPHTTPLIB_TCP_NODELAY true
 #include <httplib.h>
 
 #include <QPushButton>
@@ -34,6 +32,8 @@ public:
             res.status = 201;
             res.set_content(R"({"generated_at": "2026-12-11T10:00:00"})", "application/json");
         });
+        // Answers go out at once, not held back waiting for an acknowledgement.
+        server_.set_tcp_nodelay(true);
         port = server_.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server_.listen_after_bind(); });
     }

@@ -315,6 +315,8 @@ int main(int argc, char **argv) {
         httplib::Server server;
         // Idle connections are let go after a second, so that a stop does not wait for them.
         server.set_keep_alive_timeout(1);
+        // Answers go out at once, not held back waiting for an acknowledgement.
+        server.set_tcp_nodelay(true);
         service.install(server);
         int port = options.port;
         if (port == 0) {
