@@ -15,7 +15,8 @@ if [ "${1:-}" = --build ] && [ $# -eq 2 ]; then
   export ZELTO_CATALOG_HOST=catalog.package-check.invalid ZELTO_CATALOG_PORT=6543 \
     ZELTO_DB_USER=zelto_package_check ZELTO_CATALOG_PASSWORD=Catalog-Secret-4711 \
     ZELTO_COMPANY_PASSWORD=Company-Secret-0815
-  deb=$("$root/scripts/package.sh" --build-dir "$2" | tail -n 1)
+  # The build's output stays visible (a compiler error must show); its last line is the package.
+  deb=$("$root/scripts/package.sh" --build-dir "$2" | tee /dev/stderr | tail -n 1)
   settings_check=1
 elif [ $# -eq 1 ] && [ "${1#-}" = "$1" ]; then
   deb=$1
