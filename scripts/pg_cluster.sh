@@ -2,6 +2,9 @@
 # A throw-away PostgreSQL 15 cluster on a free loopback port.
 #   pg_cluster.sh start DIR ssl|plain   prints the port; the cluster's files live in DIR
 #   pg_cluster.sh stop DIR
+#   pg_cluster.sh halt DIR [fast|immediate]   stops the server and keeps its files (the tests of a
+#                                            database that goes away under the program)
+#   pg_cluster.sh startagain DIR              starts a halted cluster again on its port; prints it
 # Run as root, the server runs as the unprivileged user postgres. Connections as the role
 # "zelto" need its password; every other role is trusted on loopback (the tests' set-up role).
 set -euo pipefail
@@ -52,5 +55,12 @@ stop)
   [ -d "$dir/data" ] && as_owner "$PGBIN/pg_ctl" -D "$dir/data" -m immediate -w stop >/dev/null 2>&1 || true
   rm -rf "$dir"
   ;;
-*) echo "usage: $0 start DIR ssl|plain | stop DIR" >&2; exit 2 ;;
+halt)
+  as_owner "$PGBIN/pg_ctl" -D "$dir/data" -m "${3:-fast}" -w -t 60 stop >/dev/null
+  ;;
+startagain)
+  as_owner "$PGBIN/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 start >/dev/null
+  sed -n 's/^port = //p' "$dir/data/postgresql.conf" | tail -1
+  ;;
+*) echo "usage: $0 start DIR ssl|plain | stop DIR | halt DIR [fast|immediate] | startagain DIR" >&2; exit 2 ;;
 esac
