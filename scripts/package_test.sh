@@ -30,7 +30,7 @@ work=$(mktemp -d /tmp/wik-package-test.XXXXXX)
 xvfb_pid='' program_pid=''
 cleanup() {
   [ -n "$program_pid" ] && kill "$program_pid" 2>/dev/null
-  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
+  [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -134,7 +134,7 @@ HOME=$work/home XDG_DATA_HOME=$work/home/.local/share XDG_CONFIG_HOME=$work/home
   XDG_RUNTIME_DIR=$work/runtime DISPLAY=$display QT_QPA_PLATFORM=xcb "$program" >"$work/program.log" 2>&1 &
 program_pid=$!
 window=''
-for _ in $(seq 150); do
+for _ in $(seq 300); do
   kill -0 "$program_pid" 2>/dev/null || break
   window=$(DISPLAY=$display xwininfo -root -tree 2>/dev/null | grep '"fMenuImportKalvoro"' || true)
   [ -n "$window" ] && break
@@ -145,7 +145,7 @@ if [ -n "$window" ]; then
   sleep 1
   kill -0 "$program_pid" 2>/dev/null && pass "the program keeps running" || fail "the program ended after showing its window"
 else
-  fail "no menu window within 15 s"; cat "$work/program.log" >&2
+  fail "no menu window within 30 s"; cat "$work/program.log" >&2
 fi
 kill "$program_pid" 2>/dev/null || true
 wait "$program_pid" 2>/dev/null || true
