@@ -1,6 +1,7 @@
 #include "DataGrid.h"
 
 #include "FilterHeader.h"
+#include "GridContextMenu.h"
 #include "GridNavigator.h"
 #include "GridStyleSheet.h"
 #include "GridTableView.h"
@@ -25,6 +26,7 @@ DataGrid::DataGrid(QWidget *parent)
     view_->setVerticalHeader(indicator_);
     view_->setGridModel(model_);
     setFocusProxy(view_);
+    contextMenu_ = new GridContextMenu(this);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

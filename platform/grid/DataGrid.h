@@ -20,6 +20,7 @@ class QAbstractItemModel;
 namespace wik::grid {
 
 class FilterHeader;
+class GridContextMenu;
 class GridNavigator;
 class GridStyleSheet;
 class GridTableView;
@@ -86,6 +87,8 @@ public:
     GroupByBox *groupByBox() const { return groupByBox_; }
     GridNavigator *navigator() const { return navigator_; }
     GridViewModel *viewModel() const { return model_; }
+    // "Copy" and "Export CSV..." on the table.
+    GridContextMenu *contextMenu() const { return contextMenu_; }
 
 signals:
     void focusedSourceRowChanged(int sourceRow);
@@ -107,6 +110,7 @@ private:
     FilterHeader *header_;
     RowIndicator *indicator_;
     GridNavigator *navigator_;
+    GridContextMenu *contextMenu_ = nullptr;
     const GridStyleSheet *sheet_ = nullptr;
     GridPalette palette_;
     int defaultColumnWidth_ = 100;

@@ -17,7 +17,7 @@ void GridCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
         return; // the view paints group rows across the whole width
     QColor background;
     QColor text;
-    if (view_->currentIndex().row() == row) {
+    if (view_->currentIndex().row() == row || view_->selectionModel()->isRowSelected(row)) {
         const bool active = view_->gridHasFocus();
         background = active ? palette_.selection : palette_.inactive;
         text = active ? palette_.selectionText : palette_.inactiveText;

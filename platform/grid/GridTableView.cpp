@@ -22,7 +22,9 @@ GridTableView::GridTableView(QWidget *focusScope, QWidget *parent)
     setItemDelegate(delegate_);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    // Several rows can be selected for copying (Shift and Ctrl with clicks and arrow keys); the
+    // focused row is the current index and moves with the operator as with a single selection.
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setTabKeyNavigation(false);
     setWordWrap(false);
     setCornerButtonEnabled(false);
@@ -100,7 +102,7 @@ void GridTableView::paintEvent(QPaintEvent *event) {
         const QRect rowRect(0, rowViewportPosition(row), width, rowHeight(row));
         QColor background = palette_.group;
         QColor text = palette_.groupText;
-        if (row == currentRow) {
+        if (row == currentRow || selectionModel()->isRowSelected(row)) {
             background = active ? palette_.selection : palette_.inactive;
             text = active ? palette_.selectionText : palette_.inactiveText;
         }
