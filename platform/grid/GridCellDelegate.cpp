@@ -3,7 +3,10 @@
 #include "GridTableView.h"
 #include "GridViewModel.h"
 
+#include <QHelpEvent>
 #include <QPainter>
+#include <QTextDocument>
+#include <QToolTip>
 
 namespace wik::grid {
 
@@ -34,6 +37,26 @@ void GridCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &opti
     painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter,
                       QFontMetrics(palette_.contentFont).elidedText(value, Qt::ElideRight, textRect.width()));
     painter->restore();
+}
+
+bool GridCellDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view,
+                                 const QStyleOptionViewItem &option, const QModelIndex &index) {
+    if (!event || !view || event->type() != QEvent::ToolTip)
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    QString tip = index.isValid() ? index.data(Qt::ToolTipRole).toString() : QString();
+    // A tip whose first line looks like markup would be rendered as rich text: an order's JSON
+    // or a service's error page would lose its tags, or load the images they name. Such a text
+    // goes to the tip as a paragraph that shows it literally.
+    if (Qt::mightBeRichText(tip))
+        tip = Qt::convertFromPlainText(tip, Qt::WhiteSpacePre);
+    QRect cell;
+    if (index.isValid()) {
+        const QRect r = view->visualRect(index);
+        cell = QRect(view->viewport()->mapToGlobal(r.topLeft()), r.size());
+    }
+    QToolTip::showText(event->globalPos(), tip, view, cell);
+    event->setAccepted(!tip.isEmpty());
+    return true;
 }
 
 } // namespace wik::grid

@@ -17,6 +17,9 @@ public:
     void setGridPalette(const GridPalette &palette) { palette_ = palette; }
     void paint(QPainter *painter, const QStyleOptionViewItem &option,
                const QModelIndex &index) const override;
+    // The tip of a cell: its text as written, never read as markup.
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override;
     // Never an editor: the grid is read-only.
     QWidget *createEditor(QWidget *, const QStyleOptionViewItem &, const QModelIndex &) const override {
         return nullptr;
