@@ -54,6 +54,22 @@ QByteArray applicationName() {
     return "wImportKalvoro";
 }
 
+// Whether a session that sat idle can still take a statement. A server that ends a session (a
+// restart, a crash, an administrator's command) sends its farewell and closes the connection,
+// but libpq notices only when it next reads. Both are read here without waiting, so that the
+// next statement goes out on a new session instead of failing on the dead one. Nothing is ever
+// sent twice: this runs only between statements.
+bool stillUsable(PGconn *conn) {
+    if (PQstatus(conn) != CONNECTION_OK)
+        return false;
+    // The farewell, then the end of the connection behind it.
+    if (!PQconsumeInput(conn) || !PQconsumeInput(conn))
+        return false;
+    // A farewell read while idle goes to the notice processor here, not to the next statement.
+    (void)PQisBusy(conn);
+    return PQstatus(conn) == CONNECTION_OK;
+}
+
 } // namespace
 
 PgConnection::PgConnection(QObject *parent) : QObject(parent) {}
@@ -108,7 +124,7 @@ void PgConnection::setDisconnected(bool disconnected) { disconnected_ = disconne
 
 void PgConnection::Open() {
     if (conn_) {
-        if (PQstatus(conn_.get()) == CONNECTION_OK)
+        if (stillUsable(conn_.get()))
             return;
         Close(); // the server went away; start a new session
     }
@@ -158,7 +174,7 @@ void PgConnection::Close() noexcept {
 }
 
 PgConnection::Operation::Operation(PgConnection &connection) : connection_(connection) {
-    if (!connection_.conn_ || PQstatus(connection_.conn_.get()) != CONNECTION_OK) {
+    if (!connection_.conn_ || !stillUsable(connection_.conn_.get())) {
         connection_.Open();
         opened_ = true;
     }

@@ -10,6 +10,8 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <thread>
+#include <unistd.h>
 
 using namespace wik::db;
 
@@ -223,5 +225,71 @@ TEST_F(ConnectionTest, ThePgEnvironmentChangesNothing) {
         FAIL() << "a password from the environment or a password file was used";
     } catch (const PgError &e) {
         EXPECT_NE(e.message().find("password"), std::string::npos) << e.message();
+    }
+}
+
+// A session kept open (a connection not in disconnected mode, or one held over several
+// operations) that the server ends while it sits idle — a restart, a crash, an administrator's
+// command — is not used again: the next statement goes out on a new session. A statement that
+// was already on the wire when its session ended fails, and is not sent again.
+TEST_F(ConnectionTest, ASessionTheServerEndedWhileIdleIsReplacedBeforeTheNextStatement) {
+    testdb::CompanyDb plainDb("conn_plain", testdb::plainPort());
+    struct Server {
+        const char *name;
+        std::string database;
+        int port;
+    };
+    const Server servers[] = {{"TLS", db->name(), testdb::port()}, {"plain", plainDb.name(), testdb::plainPort()}};
+    for (const Server &s : servers) {
+        SCOPED_TRACE(s.name);
+        auto endSession = [&](const std::string &pid) {
+            testdb::exec("postgres", "SELECT pg_terminate_backend(" + pid + ", 5000)", s.port);
+        };
+        auto c = dbtest::zeltoConnection(s.database, s.port);
+        PgQuery q;
+        q.setConnection(c.get());
+        q.setSql("select pg_backend_pid()::text as pid");
+        q.Open();
+        const std::string first = q.FieldByName("pid").AsString().toStdString();
+        endSession(first);
+        ASSERT_NO_THROW(q.Refresh());
+        const std::string second = q.FieldByName("pid").AsString().toStdString();
+        EXPECT_NE(second, first);
+
+        // The same for a session held over several operations in disconnected mode.
+        c->setDisconnected(true);
+        {
+            PgConnection::Operation hold(*c);
+            q.Refresh();
+            endSession(q.FieldByName("pid").AsString().toStdString());
+            PgStoredProc call;
+            call.setConnection(c.get());
+            call.setSql("select 1");
+            EXPECT_NO_THROW(call.ExecProc());
+        }
+        EXPECT_FALSE(c->Connected());
+
+        // Ended while a statement runs: that statement fails.
+        c->setDisconnected(false);
+        q.Refresh();
+        const std::string running = q.FieldByName("pid").AsString().toStdString();
+        std::thread killer([&] {
+            for (int i = 0; i < 200; ++i) {
+                if (testdb::scalar("postgres",
+                                   "SELECT count(*) FROM pg_stat_activity WHERE pid = " + running +
+                                       " AND wait_event = 'PgSleep'",
+                                   s.port) != "0") {
+                    endSession(running);
+                    return;
+                }
+                usleep(20 * 1000);
+            }
+        });
+        PgStoredProc sleeper;
+        sleeper.setConnection(c.get());
+        sleeper.setSql("select pg_sleep(10)");
+        EXPECT_THROW(sleeper.ExecProc(), PgError);
+        killer.join();
+        EXPECT_NO_THROW(q.Refresh());
     }
 }
