@@ -21,6 +21,9 @@ struct RestClient::Transfer {
     curl_off_t lastUp = -1;
     Clock::time_point lastActivity;
     std::string timeoutMessage;
+    // The blank line that ends the current answer's header section has come. libcurl takes a
+    // connection closed inside the header section for the end of an answer without a body.
+    bool headerEnded = false;
     std::exception_ptr failure; // an exception caught in a callback, raised again after it
 };
 
@@ -161,6 +164,10 @@ void RestClient::perform(const Exchange &exchange, RestResponse &response) {
             message = curl_easy_strerror(rc);
         throw Error("REST request failed: " + message);
     }
+    if (!transfer.headerEnded) {
+        response.clear();
+        throw Error("REST request failed: transfer closed inside the header section of the answer");
+    }
 
     long code = 0;
     long version = 0;
@@ -202,6 +209,9 @@ size_t RestClient::onHeader(char *data, size_t size, size_t count, void *p) {
             while (!rest.empty() && (rest.back() == '\r' || rest.back() == '\n'))
                 rest.remove_suffix(1);
             t.response->beginAnswer(code, std::string(rest));
+            t.headerEnded = false;
+        } else if (line == "\r\n" || line == "\n") {
+            t.headerEnded = true;
         } else {
             t.response->addHeaderLine(line);
         }

@@ -347,6 +347,45 @@ TEST(RestTransportFailures, AServerThatReadsNothingEndsTheSendingAfterTheSendTim
               "REST request failed: Operation timed out: nothing could be sent for 400 milliseconds");
 }
 
+// An answer the service stops sending part way is a failure of the exchange, never an answer:
+// also when it ends inside the header section, where no length tells that something is missing.
+TEST(RestTransportFailures, AnAnswerCutOffIsAFailure) {
+    const std::string body = "[{\"order_id\": \"30000000";
+    const struct {
+        const char *name;
+        std::string bytes;
+        const char *message; // nullptr: libcurl's own text, whatever it is
+    } cases[] = {
+        {"in the status line", "HTTP/1.1 20", nullptr},
+        {"after the status line", "HTTP/1.1 200 OK\r\n",
+         "REST request failed: transfer closed inside the header section of the answer"},
+        {"in a header line", "HTTP/1.1 200 OK\r\nContent-Type: appl",
+         "REST request failed: transfer closed inside the header section of the answer"},
+        {"before the announced length", "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\n" + body,
+         "REST request failed: transfer closed with 77 bytes remaining to read"},
+        {"in a chunk", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n100\r\n" + body,
+         "REST request failed: transfer closed with outstanding read data remaining"},
+    };
+    RecordingServer server;
+    Rest rest(server.url());
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        server.on("/cut", [&](const resttest::RecordedRequest &) { return rawReply(c.bytes); });
+        const std::string message = errorOf([&] { rest.get("cut"); });
+        if (c.message) {
+            EXPECT_EQ(message, c.message);
+        } else {
+            EXPECT_THAT(message, StartsWith("REST request failed: "));
+        }
+        EXPECT_EQ(rest.response.StatusCode(), 0);
+        EXPECT_EQ(rest.response.RawBytes(), "");
+    }
+    // An answer that ends where its header section ends, with no body announced, is whole.
+    server.on("/cut", [](const resttest::RecordedRequest &) { return rawReply("HTTP/1.1 204 No Content\r\n\r\n"); });
+    rest.get("cut");
+    EXPECT_EQ(rest.response.StatusCode(), 204);
+}
+
 TEST(RestTransportFailures, OnlyHttpAndHttpsAreSpoken) {
     Rest rest("ftp://127.0.0.1:" + std::to_string(resttest::refusedPort()));
     const std::string message = errorOf([&] { rest.get("x"); });
