@@ -9,6 +9,7 @@
 #include "FilterHeader.h"
 #include "GroupByBox.h"
 #include "JsonText.h"
+#include "PgConnection.h"
 #include "PgQuery.h"
 #include "PgStoredProc.h"
 #include "WaitCursor.h"
@@ -23,6 +24,8 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QShowEvent>
+
+#include <memory>
 
 TfImportKalvoroCmdC *fImportKalvoroCmdC = nullptr;
 
@@ -121,6 +124,14 @@ auto writableUntilScopeEnds(wik::db::PgQuery *dataSet) {
         }
         dataSet->setReadOnly(true);
     });
+}
+
+// The company connection works in disconnected mode: every statement would open a session of
+// its own, and signing in to the server costs more than the statements of an import. An action
+// holds one session for all its statements and lets it go when it ends (a session the server
+// drops on the way is opened again by the next statement).
+std::unique_ptr<wik::db::PgConnection::Operation> holdCompanySession() {
+    return std::make_unique<wik::db::PgConnection::Operation>(*dmCon->conZelto);
 }
 
 } // namespace
@@ -333,6 +344,7 @@ void TfImportKalvoroCmdC::ButtonConfirmareCmdClick() {
     if (dsLogKalvoro->RecordCount() == 0)
         throw wik::Error("Nu aveti inregistrari.");
     wik::WaitCursor wait;
+    const auto session = holdCompanySession();
     const QString id = currentOrderId();
     // The row is judged as the database holds it now.
     if (dsLogKalvoro->Active())
@@ -368,6 +380,7 @@ void TfImportKalvoroCmdC::ButtonImportCmdClick() {
     if (dsLogKalvoro->RecordCount() == 0)
         throw wik::Error("Nu aveti inregistrari.");
     wik::WaitCursor wait;
+    const auto session = holdCompanySession();
     const auto readOnlyAgain = writableUntilScopeEnds(dsLogKalvoro);
     const QString id = currentOrderId();
     try {
@@ -421,6 +434,7 @@ void TfImportKalvoroCmdC::ButtonImportToateCmdClick() {
         throw wik::Error("Nu aveti inregistrari.");
     setWalkRunning(true);
     auto walkEnds = qScopeGuard([this] { setWalkRunning(false); });
+    const auto session = holdCompanySession();
     if (dsLogKalvoro->Active()) {
         wik::WaitCursor wait;
         dsLogKalvoro->Refresh();
