@@ -119,9 +119,14 @@ void GridContextMenu::copySelection() {
 
 void GridContextMenu::exportCsv() {
     QString folder = lastFolder_;
-    if (folder.isEmpty())
+    if (folder.isEmpty()) {
+        // The save dialog would fall back to the program's working folder for a folder that
+        // does not exist.
         folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString suggested = folder.isEmpty() ? exportFileName_ : QDir(folder).filePath(exportFileName_);
+        if (folder.isEmpty() || !QFileInfo(folder).isDir())
+            folder = QDir::homePath();
+    }
+    const QString suggested = QDir(folder).filePath(exportFileName_);
     const QString path = askFileName_(grid_->window(), suggested);
     if (path.isEmpty())
         return;

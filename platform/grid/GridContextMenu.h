@@ -32,7 +32,7 @@ public:
 
     void setFileNameAsker(FileNameAsker asker);
     // The file name the save dialog suggests, in the folder of the last export of this run
-    // (at first the documents folder).
+    // (at first the documents folder, or the home folder where there is none).
     void setExportFileName(const QString &name) { exportFileName_ = name; }
     QString exportFileName() const { return exportFileName_; }
 
