@@ -4,13 +4,13 @@
 // the images it names, and the operator would not read the message that was raised.
 #include "Application.h"
 #include "MessageSink.h"
+#include "ShownText.h"
 
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
 #include <QLabel>
 #include <QMessageBox>
-#include <QTextDocument>
 #include <QTimer>
 
 #include <memory>
@@ -41,17 +41,6 @@ private:
 };
 const auto *const environment = ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
 
-// The text a box's label shows the operator: rendered when the label takes it for rich text.
-QString asRead(const QLabel *label) {
-    const bool rich = label->textFormat() == Qt::RichText ||
-                      (label->textFormat() == Qt::AutoText && Qt::mightBeRichText(label->text()));
-    if (!rich)
-        return label->text();
-    QTextDocument document;
-    document.setHtml(label->text());
-    return document.toPlainText();
-}
-
 // Shows the box through the dialog sink and reads it while it is open.
 QString shownByBox(bool error, const QString &text) {
     QString read = QStringLiteral("(no box)");
@@ -60,7 +49,7 @@ QString shownByBox(bool error, const QString &text) {
         if (!box)
             return;
         if (const auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
-            read = asRead(label);
+            read = shownText(label);
         box->buttons().front()->click();
     });
     wik::DialogMessageSink sink;

@@ -2,29 +2,23 @@
 // cells and in the tip of a memo cell (Qt takes a tip for rich text when its first line holds
 // something like an HTML tag, and would render "<b>" as bold or drop "<script>" altogether).
 #include "GridTestSupport.h"
+#include "ShownText.h"
 
 #include <QHelpEvent>
 #include <QLabel>
-#include <QTextDocument>
 #include <QToolTip>
 
 namespace {
 
 using gridtest::GridFixture;
 
-// The text a tip shows the operator: rendered when the tip takes it for rich text.
+// The text the tip shows the operator.
 QString tipAsRead() {
     for (QWidget *w : QApplication::topLevelWidgets()) {
         auto *tip = qobject_cast<QLabel *>(w);
         if (!tip || w->objectName() != QLatin1String("qtooltip_label") || !tip->isVisible())
             continue;
-        const bool rich = tip->textFormat() == Qt::RichText ||
-                          (tip->textFormat() == Qt::AutoText && Qt::mightBeRichText(tip->text()));
-        if (!rich)
-            return tip->text();
-        QTextDocument document;
-        document.setHtml(tip->text());
-        return document.toPlainText();
+        return shownText(tip);
     }
     return QStringLiteral("(no tip shown)");
 }

@@ -1,0 +1,79 @@
+// Names and orders that look like markup or hold control characters are shown as written:
+// the viewer's heading (client name and order id from the stored order), the viewer's text,
+// and the menu's signed-in database and operator.
+#include "Application.h"
+#include "ShownText.h"
+#include "Startup.h"
+#include "u_fJsonPretty.h"
+#include "u_fMenuImportKalvoro.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QTimer>
+
+#include <memory>
+#include <ostream>
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+QT_END_NAMESPACE
+
+namespace {
+
+class ApplicationEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "wImportKalvoro";
+        static char *argv[] = {name, nullptr};
+        if (!QApplication::instance())
+            app_ = std::make_unique<wik::Application>(argc, argv);
+    }
+    void TearDown() override { app_.reset(); }
+
+private:
+    std::unique_ptr<wik::Application> app_;
+};
+const auto *const environment = ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+
+class HostileDisplay : public ::testing::Test {
+protected:
+    void SetUp() override {
+        startup::createInstances();
+        fMenuImportKalvoro->show();
+    }
+    void TearDown() override { startup::destroyInstances(); }
+};
+
+TEST_F(HostileDisplay, TheViewerShowsMarkupAndControlCharactersOfAnOrderAsWritten) {
+    const QString client = QStringLiteral("<b>Firma</b> <img src=\"file:///etc/hostname\"> & Fiii");
+    const QString id = QStringLiteral("{5d2f8a10-3c4b-4e6f-9a1b-7c8d9e0f1a21}");
+    const QString json = QStringLiteral(
+        R"({"client_full_name": "<script>alert(1)</script>", "note": "bell\u0007 esc\u001b[31m"})");
+    QString heading, memo;
+    QTimer::singleShot(0, [&] {
+        heading = shownText(fJsonPretty->Label1);
+        memo = fJsonPretty->Memo1->toPlainText();
+        fJsonPretty->close();
+    });
+    showOrderJson(json, client, id);
+    EXPECT_EQ(heading, QStringLiteral("Client = ") + client + QStringLiteral(", Id comanda = ") + id);
+    EXPECT_TRUE(memo.contains(QStringLiteral(R"("client_full_name": "<script>alert(1)</script>")")))
+        << memo.toStdString();
+    // The escapes are decoded: the memo holds the bell and escape characters themselves.
+    EXPECT_TRUE(memo.contains(QStringLiteral("bell\u0007 esc\u001b[31m"))) << memo.toStdString();
+}
+
+TEST_F(HostileDisplay, TheMenuShowsTheSignedInNamesAsWritten) {
+    const QString dataBase = QStringLiteral("<h1>zelto</h1>");
+    const QString user = QStringLiteral("<i>ion</i> &amp;");
+    fMenuImportKalvoro->showSignedIn(dataBase, user);
+    EXPECT_EQ(shownText(fMenuImportKalvoro->LabelDataBase), dataBase);
+    EXPECT_EQ(shownText(fMenuImportKalvoro->LabelUser), QStringLiteral("User ") + user);
+}
+
+} // namespace
