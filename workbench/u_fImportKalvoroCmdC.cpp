@@ -340,6 +340,16 @@ QString TfImportKalvoroCmdC::confirmationTimeText(const QDateTime &time) {
     return text;
 }
 
+void TfImportKalvoroCmdC::storeFailure(const char *step, const std::exception &e) {
+    // The failure is kept in the row, where the grid and the memo show it. The row may still be
+    // in editing after a save that failed.
+    const std::string message = step + wik::messageOf(e);
+    if (dsLogKalvoro->State() != wik::db::DataSetState::Edit)
+        dsLogKalvoro->Edit();
+    dsLogKalvoro->FieldByName(QStringLiteral("err_la_import")).SetValue(QString::fromStdString(message));
+    dsLogKalvoro->Post();
+}
+
 void TfImportKalvoroCmdC::ButtonConfirmareCmdClick() {
     if (dsLogKalvoro->RecordCount() == 0)
         throw wik::Error("Nu aveti inregistrari.");
@@ -366,13 +376,7 @@ void TfImportKalvoroCmdC::ButtonConfirmareCmdClick() {
         dsLogKalvoro->FieldByName(QStringLiteral("err_la_import")).SetNull();
         dsLogKalvoro->Post();
     } catch (const std::exception &e) {
-        // The failure is kept in the row, where the grid and the memo show it.
-        const std::string message = wik::messageOf(e);
-        if (dsLogKalvoro->State() != wik::db::DataSetState::Edit)
-            dsLogKalvoro->Edit();
-        dsLogKalvoro->FieldByName(QStringLiteral("err_la_import"))
-            .SetValue(QString::fromStdString("fProc_Kalvoro.confirmareCmdC :" + message));
-        dsLogKalvoro->Post();
+        storeFailure("fProc_Kalvoro.confirmareCmdC :", e);
     }
 }
 
@@ -391,12 +395,7 @@ void TfImportKalvoroCmdC::ButtonImportCmdClick() {
         dsLogKalvoro->FieldByName(QStringLiteral("err_la_import")).SetNull();
         dsLogKalvoro->Post();
     } catch (const std::exception &e) {
-        const std::string message = wik::messageOf(e);
-        if (dsLogKalvoro->State() != wik::db::DataSetState::Edit)
-            dsLogKalvoro->Edit();
-        dsLogKalvoro->FieldByName(QStringLiteral("err_la_import"))
-            .SetValue(QString::fromStdString("(SQL o_kalvoro_cmd_c_ins) : " + message));
-        dsLogKalvoro->Post();
+        storeFailure("(SQL o_kalvoro_cmd_c_ins) : ", e);
     }
     // The row as the server function left it; the same order must still be listed.
     refreshKeeping(id);

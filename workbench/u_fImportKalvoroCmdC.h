@@ -82,6 +82,8 @@ protected:
 private:
     QString currentOrderId() const;
     int rowOfOrder(const QString &id) const; // raises OrderNotListed when it is not listed
+    // Writes "<step><message>" into the current row's err_la_import.
+    void storeFailure(const char *step, const std::exception &e);
     // Re-reads the list; the order `id` must still be listed, and is current afterwards.
     void refreshKeeping(const QString &id);
     void setWalkRunning(bool running);
