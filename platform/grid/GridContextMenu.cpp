@@ -6,6 +6,7 @@
 #include "FilterHeader.h"
 #include "GridTableView.h"
 #include "GridViewModel.h"
+#include "WaitCursor.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -112,6 +113,7 @@ QString GridContextMenu::selectionText() const {
 }
 
 void GridContextMenu::copySelection() {
+    const WaitCursor wait;
     const QString text = selectionText();
     if (!text.isEmpty())
         QGuiApplication::clipboard()->setText(text);
@@ -131,6 +133,7 @@ void GridContextMenu::exportCsv() {
     if (path.isEmpty())
         return;
     lastFolder_ = QFileInfo(path).absolutePath();
+    const WaitCursor wait; // a long list takes a moment (about half a second per 100,000 rows)
     CsvExport().save(path, *grid_->viewModel(), visibleColumns());
 }
 
