@@ -24,6 +24,9 @@ const QString versionText = QStringLiteral("wImportKalvoro v. 2025.09.01");
 QLabel *navyBoldLabel(QWidget *parent, const QString &name, const QString &text) {
     auto *label = new QLabel(text, parent);
     label->setObjectName(name);
+    // These labels show the signed-in database and the operator's name as typed: as written,
+    // never read as markup.
+    label->setTextFormat(Qt::PlainText);
     QFont f = label->font();
     f.setBold(true);
     label->setFont(f);

@@ -52,6 +52,9 @@ TfJsonPretty::TfJsonPretty(QWidget *parent) : QDialog(parent) {
     red.setColor(QPalette::WindowText, QColor(0xFF, 0x00, 0x00));
     Label1->setPalette(red);
     Label1->setWordWrap(false);
+    // The heading carries the client's name from the stored order: shown as written, never
+    // read as markup.
+    Label1->setTextFormat(Qt::PlainText);
     Label1->move(8, 0);
     Label1->adjustSize();
 
