@@ -7,6 +7,7 @@
 #include "DataSetModel.h"
 #include "DateEdit.h"
 #include "FilterHeader.h"
+#include "GridContextMenu.h"
 #include "GroupByBox.h"
 #include "JsonText.h"
 #include "PgConnection.h"
@@ -227,6 +228,7 @@ TfImportKalvoroCmdC::TfImportKalvoroCmdC(QWidget *parent) : QWidget(parent, Qt::
     cxGrid1->setStyleSheet(&dmCon->GridTableViewStyleSheetDevExpress);
     cxGrid1->setSourceModel(dsouLogKalvoro);
     cxGrid1->setColumns(logColumns());
+    cxGrid1->contextMenu()->setExportFileName(QStringLiteral("log_kalvoro.csv"));
 
     Label3 = new QLabel(QStringLiteral("err_la_import"), this);
     Label3->setObjectName(QStringLiteral("Label3"));
