@@ -22,6 +22,7 @@
 namespace wbtest {
 
 testdb::CompanyDb *Workbench::db = nullptr;
+int Workbench::serverPort = 0;
 
 std::string sqlLiteral(const std::string &text) {
     std::string out = "'";
@@ -41,7 +42,7 @@ void Workbench::SetUpTestSuite() {
         new wik::Application(argc, argv);
     if (!testdb::available())
         return;
-    db = new testdb::CompanyDb("workbench");
+    db = new testdb::CompanyDb("workbench", serverPort);
     // Every call of the import's server function is counted, also the ones it refuses (a
     // sequence keeps its count when the statement fails); the work is the demo ERP's own.
     db->exec(R"sql(

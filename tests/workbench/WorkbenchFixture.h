@@ -81,6 +81,9 @@ protected:
     void expectReadOnly() const;
 
     static testdb::CompanyDb *db;
+    // The server the company database is made on (0: the test run's server with TLS); a test
+    // program that stops and starts its own server sets it before the suite's set-up.
+    static int serverPort;
     std::unique_ptr<resttest::RecordingServer> service;
     MessageRecorder messages;
     TfImportKalvoroCmdC *w = nullptr;
