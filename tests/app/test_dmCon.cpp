@@ -3,6 +3,7 @@
 #include "u_dmCon.h"
 
 #include "BuildSettings.h"
+#include "ErrorOf.h"
 #include "PgError.h"
 #include "TestDb.h"
 
@@ -13,18 +14,9 @@
 using wik::db::FieldKind;
 using wik::db::PgQuery;
 using wik::db::SslMode;
+using testerr::errorOf;
 
 namespace {
-
-template <class F>
-std::string errorOf(F &&f) {
-    try {
-        f();
-    } catch (const wik::Error &e) {
-        return e.message();
-    }
-    return "(no error)";
-}
 
 // The company connection pointed at a test database, as the sign-in points it.
 void pointAt(TdmCon &dm, const testdb::CompanyDb &db) {

@@ -1,10 +1,10 @@
 // Sign-in through the real login window, against the real catalog and company databases.
-#include "Application.h"
+#include "LoginFixture.h"
 #include "MemTable.h"
-#include "MessageRecorder.h"
 #include "PgConnection.h"
 #include "PgQuery.h"
 #include "Startup.h"
+#include "TestApplication.h"
 #include "TestDb.h"
 #include "u_dmCon.h"
 #include "u_fMenuImportKalvoro.h"
@@ -12,104 +12,26 @@
 
 #include <gtest/gtest.h>
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
-#include <atomic>
 #include <memory>
+
+using namespace logintest;
 
 namespace {
 
-std::string sha256Hex(const std::string &text) {
-    return QCryptographicHash::hash(QByteArray::fromStdString(text), QCryptographicHash::Sha256)
-        .toHex()
-        .toStdString();
-}
-
-std::string sqlLiteral(const std::string &text) {
-    std::string out = "'";
-    for (char c : text) {
-        if (c == '\'')
-            out += '\'';
-        out += c;
-    }
-    return out + "'";
-}
-
-// One company in the catalog with its own database, an operator and the program's grant.
-struct Company {
-    std::unique_ptr<testdb::CompanyDb> db;
-    std::string name;
-
-    Company(const std::string &hashType, const std::string &storedPassword,
-            const std::string &user = "ion") {
-        static std::atomic<int> n{0};
-        db = std::make_unique<testdb::CompanyDb>("login");
-        name = "Firma " + std::to_string(getpid()) + "-" + std::to_string(n++);
-        testdb::exec("zelto_mob",
-                     "INSERT INTO m_firma (nume_firma, ip, port, db_name, pw_hash_type, activ, m_site) "
-                     "VALUES (" + sqlLiteral(name) + ", '127.0.0.1', " + std::to_string(db->port()) + ", " +
-                         sqlLiteral(db->name()) + ", " +
-                         (hashType == "NULL" ? std::string("NULL") : sqlLiteral(hashType)) +
-                         ", true, false)");
-        db->exec("INSERT INTO emitent (emitent, operator_parola, eu_punct_lucru, data_ins) VALUES (" +
-                 sqlLiteral(user) + ", " + sqlLiteral(storedPassword) + ", 'Sediu', current_date)");
-        db->exec("INSERT INTO aplicatie_mob VALUES ('WIMPORTKALVORO', true, NULL)");
-        db->exec("INSERT INTO aplicatie_mob_emitent VALUES ('wImportKalvoro', " + sqlLiteral(user) + ", NULL)");
-        db->exec("INSERT INTO eu (cod_cci, data_incep_activitate, tara, localit, adresa, metoda_stoc, "
-                 "tip_contabilitate, data_denominare, norma) VALUES ('RO1', '2010-01-01', 'RO', 'Cluj', "
-                 "'Str. 1', 'FIFO', 'R', '2005-07-01', 8)");
-    }
-    ~Company() { testdb::exec("zelto_mob", "DELETE FROM m_firma WHERE nume_firma = " + sqlLiteral(name)); }
-};
-
-class Login : public ::testing::Test {
+// The messages of every attempt of a test add up in `messages`.
+class Login : public LoginWindow {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "wImportKalvoro";
-        static char *argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new wik::Application(argc, argv);
-    }
-
-    void SetUp() override {
-        REQUIRE_DB();
-        ASSERT_TRUE(dataHome.isValid());
-        qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
-        startup::createInstances();
-        auto *mob = dmCon->conZeltoMob;
-        mob->setServer(QString::fromStdString(testdb::host()));
-        mob->setPort(testdb::port());
-        mob->setPassword(QString::fromStdString(testdb::zeltoPassword()));
-        dmCon->conZelto->setPassword(QString::fromStdString(testdb::zeltoPassword()));
-        fMenuImportKalvoro->show();
-        frmLogin->show();
-    }
-    void TearDown() override {
-        if (dmCon)
-            startup::destroyInstances();
-    }
-
-    // Types into the boxes and presses "Login"; the texts of the boxes the attempt showed.
-    void attempt(const std::string &company, const std::string &user, const std::string &password) {
-        frmLogin->Edit1->setText(QString::fromStdString(company));
-        frmLogin->Edit2->setText(QString::fromStdString(user));
-        frmLogin->Edit3->setText(QString::fromStdString(password));
-        frmLogin->Button1->click();
-    }
+    static void SetUpTestSuite() { testapp::ensureApplication(); }
 
     QString savedFile() const { return dataHome.path() + QStringLiteral("/ZeltoPalun.json"); }
-
-    QTemporaryDir dataHome;
-    MessageRecorder messages;
 };
 
 struct Outcome {
@@ -134,7 +56,7 @@ TEST_P(SignInOutcomes, ShowTheExactMessageOrSignIn) {
         for (auto &c : stored)
             c = char(toupper(c));
     }
-    Company company(o.hashType, stored);
+    Company company("Firma" + uniqueSuffix(), "ion", stored, o.hashType);
     std::string typedCompany = company.name;
     if (o.companyInOtherCase)
         typedCompany[0] = char(tolower(typedCompany[0]));
@@ -181,7 +103,7 @@ TEST_F(Login, UnknownCompany) {
 }
 
 TEST_F(Login, ApplicationInactiveOrNotGranted) {
-    Company company("", "pw");
+    Company company("Firma" + uniqueSuffix(), "ion", "pw");
     company.db->exec("UPDATE aplicatie_mob SET activ = false");
     attempt(company.name, "ion", "pw");
     company.db->exec("UPDATE aplicatie_mob SET activ = true");
@@ -194,7 +116,7 @@ TEST_F(Login, ApplicationInactiveOrNotGranted) {
 }
 
 TEST_F(Login, InactiveCatalogRowStillSignsIn) {
-    Company company("", "pw");
+    Company company("Firma" + uniqueSuffix(), "ion", "pw");
     testdb::exec("zelto_mob", "UPDATE m_firma SET activ = false WHERE nume_firma = " + sqlLiteral(company.name));
     attempt(company.name, "ion", "pw");
     EXPECT_TRUE(messages.messages.empty());
@@ -202,7 +124,7 @@ TEST_F(Login, InactiveCatalogRowStillSignsIn) {
 }
 
 TEST_F(Login, CompanyDetailsTableLackingADeclaredColumnFailsTheSignIn) {
-    Company company("", "pw");
+    Company company("Firma" + uniqueSuffix(), "ion", "pw");
     company.db->exec("ALTER TABLE eu DROP COLUMN jas_ip");
     attempt(company.name, "ion", "pw");
     ASSERT_EQ(messages.messages.size(), 1u);
@@ -212,8 +134,8 @@ TEST_F(Login, CompanyDetailsTableLackingADeclaredColumnFailsTheSignIn) {
 }
 
 TEST_F(Login, SecondAttemptPointsTheConnectionAtTheSecondCompany) {
-    Company first("", "pw", "ion");
-    Company second("", "pw2", "ana");
+    Company first("Firma" + uniqueSuffix(), "ion", "pw");
+    Company second("Firma" + uniqueSuffix(), "ana", "pw2");
     attempt(first.name, "ana", "pw2"); // ana is an operator of the second company only
     EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("User, Password eronate.")});
     EXPECT_EQ(dmCon->conZelto->database().toStdString(), first.db->name());
@@ -289,7 +211,7 @@ TEST_F(Login, WindowAsDesigned) {
 }
 
 TEST_F(Login, EnterInABoxSignsInAndTheMenuShowsTheSignedInState) {
-    Company company("HashSHA2", sha256Hex("parolă"));
+    Company company("Firma" + uniqueSuffix(), "ion", sha256Hex("parolă"), "HashSHA2");
     frmLogin->hide();
     // The menu's "Login" shows the window modally; the operator types and presses Enter.
     QTimer::singleShot(0, [&] {

@@ -1,9 +1,9 @@
 // Names and orders that look like markup or hold control characters are shown as written:
 // the viewer's heading (client name and order id from the stored order), the viewer's text,
 // and the menu's signed-in database and operator.
-#include "Application.h"
 #include "ShownText.h"
 #include "Startup.h"
+#include "TestApplication.h"
 #include "u_fJsonPretty.h"
 #include "u_fMenuImportKalvoro.h"
 
@@ -16,29 +16,9 @@
 #include <memory>
 #include <ostream>
 
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
-QT_END_NAMESPACE
-
 namespace {
 
-class ApplicationEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "wImportKalvoro";
-        static char *argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            app_ = std::make_unique<wik::Application>(argc, argv);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    std::unique_ptr<wik::Application> app_;
-};
-const auto *const environment = ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+const auto *const environment = ::testing::AddGlobalTestEnvironment(new testapp::ApplicationEnvironment);
 
 class HostileDisplay : public ::testing::Test {
 protected:

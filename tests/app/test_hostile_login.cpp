@@ -4,10 +4,10 @@
 // the company hold it exactly) or fails with the ordinary message; nothing is read as SQL or as a
 // pattern. And the password is found nowhere it could be read afterwards: not in the saved-login
 // file, not in any file under the data folder, not in anything the program prints or shows.
-#include "Application.h"
-#include "MessageRecorder.h"
+#include "LoginFixture.h"
 #include "PgConnection.h"
 #include "Startup.h"
+#include "TestApplication.h"
 #include "TestDb.h"
 #include "u_dmCon.h"
 #include "u_fMenuImportKalvoro.h"
@@ -15,38 +15,20 @@
 
 #include <gtest/gtest.h>
 
-#include <QCryptographicHash>
 #include <QDirIterator>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTemporaryFile>
 
-#include <atomic>
 #include <cstdio>
-#include <memory>
 #include <string>
 
 #include <unistd.h>
 
+using namespace logintest;
+
 namespace {
-
-std::string sha256Hex(const std::string &text) {
-    return QCryptographicHash::hash(QByteArray::fromStdString(text), QCryptographicHash::Sha256)
-        .toHex()
-        .toStdString();
-}
-
-std::string sqlLiteral(const std::string &text) {
-    std::string out = "'";
-    for (char c : text) {
-        if (c == '\'')
-            out += '\'';
-        out += c;
-    }
-    return out + "'";
-}
 
 std::string repeatTo(const std::string &piece, std::size_t length) {
     std::string out;
@@ -56,77 +38,14 @@ std::string repeatTo(const std::string &piece, std::size_t length) {
 }
 
 // The application for the whole test program, ended with it.
-class ApplicationEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "wImportKalvoro";
-        static char *argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            app_ = std::make_unique<wik::Application>(argc, argv);
-    }
-    void TearDown() override { app_.reset(); }
+const auto *const environment = ::testing::AddGlobalTestEnvironment(new testapp::ApplicationEnvironment);
 
-private:
-    std::unique_ptr<wik::Application> app_;
-};
-const auto *const environment = ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
-
-// A company in the catalog with its own database, one operator and the program's grant.
-struct Company {
-    std::unique_ptr<testdb::CompanyDb> db;
-    std::string name;
-
-    Company(std::string companyName, const std::string &user, const std::string &storedPassword,
-            const std::string &hashType = "", bool granted = true)
-        : db(std::make_unique<testdb::CompanyDb>("hostile")), name(std::move(companyName)) {
-        testdb::exec("zelto_mob",
-                     "INSERT INTO m_firma (nume_firma, ip, port, db_name, pw_hash_type, activ, m_site) VALUES (" +
-                         sqlLiteral(name) + ", '127.0.0.1', " + std::to_string(db->port()) + ", " +
-                         sqlLiteral(db->name()) + ", " + sqlLiteral(hashType) + ", true, false)");
-        db->exec("INSERT INTO emitent (emitent, operator_parola, eu_punct_lucru, data_ins) VALUES (" +
-                 sqlLiteral(user) + ", " + sqlLiteral(storedPassword) + ", 'Sediu', current_date)");
-        db->exec("INSERT INTO aplicatie_mob VALUES ('wimportkalvoro', true, NULL)");
-        if (granted)
-            db->exec("INSERT INTO aplicatie_mob_emitent VALUES ('wimportkalvoro', " + sqlLiteral(user) + ", NULL)");
-        db->exec("INSERT INTO eu (cod_cci, data_incep_activitate, tara, localit, adresa, metoda_stoc, "
-                 "tip_contabilitate, data_denominare, norma) VALUES ('RO1', '2010-01-01', 'RO', 'Cluj', "
-                 "'Str. 1', 'FIFO', 'R', '2005-07-01', 8)");
-    }
-    ~Company() { testdb::exec("zelto_mob", "DELETE FROM m_firma WHERE nume_firma = " + sqlLiteral(name)); }
-};
-
-std::string uniqueSuffix() {
-    static std::atomic<int> n{0};
-    return " #" + std::to_string(getpid()) + "-" + std::to_string(n++);
-}
-
-class HostileLogin : public ::testing::Test {
+class HostileLogin : public LoginWindow {
 protected:
-    void SetUp() override {
-        REQUIRE_DB();
-        ASSERT_TRUE(dataHome.isValid());
-        qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
-        startup::createInstances();
-        auto *mob = dmCon->conZeltoMob;
-        mob->setServer(QString::fromStdString(testdb::host()));
-        mob->setPort(testdb::port());
-        mob->setPassword(QString::fromStdString(testdb::zeltoPassword()));
-        dmCon->conZelto->setPassword(QString::fromStdString(testdb::zeltoPassword()));
-        fMenuImportKalvoro->show();
-        frmLogin->show();
-    }
-    void TearDown() override {
-        if (dmCon)
-            startup::destroyInstances();
-    }
-
+    // Each attempt on its own: the messages of the ones before are dropped.
     void attempt(const std::string &company, const std::string &user, const std::string &password) {
         messages.clear();
-        frmLogin->Edit1->setText(QString::fromStdString(company));
-        frmLogin->Edit2->setText(QString::fromStdString(user));
-        frmLogin->Edit3->setText(QString::fromStdString(password));
-        frmLogin->Button1->click();
+        LoginWindow::attempt(company, user, password);
     }
     // "" when the attempt signed in, else the one message it showed.
     std::string outcome() const {
@@ -137,9 +56,6 @@ protected:
                    messages.texts().join('|').toStdString();
         return messages.messages[0].text.toStdString();
     }
-
-    QTemporaryDir dataHome;
-    MessageRecorder messages;
 };
 
 // --- names that exist exactly as typed sign in -------------------------------------------------

@@ -1,5 +1,5 @@
-#include "Application.h"
 #include "Startup.h"
+#include "TestApplication.h"
 #include "u_dmCon.h"
 #include "u_fImportKalvoroCmdC.h"
 #include "u_fJsonPretty.h"
@@ -16,18 +16,12 @@ namespace {
 
 class Startup : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "wImportKalvoro";
-        static char *argv[] = {name, nullptr};
-        app = new wik::Application(argc, argv);
-    }
+    static void SetUpTestSuite() { testapp::ensureApplication(); }
     void SetUp() override {
         startup::createInstances();
         fMenuImportKalvoro->show();
     }
     void TearDown() override { startup::destroyInstances(); }
-    static inline wik::Application *app = nullptr;
 };
 
 TEST_F(Startup, CreatesTheSixInstancesWithOnlyTheMenuVisible) {

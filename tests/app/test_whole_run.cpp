@@ -4,14 +4,15 @@
 // every instance and the application object destroyed. Under the sanitizer build
 // (scripts/test.sh --sanitize) LeakSanitizer then checks that nothing the run allocated is left
 // unreleased.
-#include "Application.h"
 #include "DataGrid.h"
 #include "DateEdit.h"
+#include "LoginFixture.h"
 #include "MessageRecorder.h"
 #include "PgConnection.h"
 #include "PgQuery.h"
 #include "RecordingServer.h"
 #include "Startup.h"
+#include "TestApplication.h"
 #include "TestDb.h"
 #include "u_dmCon.h"
 #include "u_fImportKalvoroCmdC.h"
@@ -31,25 +32,9 @@
 #include <memory>
 #include <string>
 
-#include <unistd.h>
-
 namespace {
 
-class ApplicationEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "wImportKalvoro";
-        static char *argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            app_ = std::make_unique<wik::Application>(argc, argv);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    std::unique_ptr<wik::Application> app_;
-};
-const auto *const environment = ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+const auto *const environment = ::testing::AddGlobalTestEnvironment(new testapp::ApplicationEnvironment);
 
 const char *const orderId = "7b1e2c3d-4f5a-4b6c-8d7e-9f0a1b2c3d4e";
 
@@ -73,18 +58,8 @@ TEST(WholeRun, SignInRetrieveImportConfirmAndView) {
     qputenv("XDG_DATA_HOME", dataHome.path().toUtf8());
 
     // The company, its operator and the program's grant; the demo ERP's client; the service.
-    testdb::CompanyDb db("wholerun");
-    const std::string company = "Firma Drum " + std::to_string(getpid());
-    testdb::exec("zelto_mob", "INSERT INTO m_firma (nume_firma, ip, port, db_name, pw_hash_type, activ, m_site) "
-                              "VALUES ('" + company + "', '127.0.0.1', " + std::to_string(db.port()) + ", '" +
-                                  db.name() + "', '', true, false)");
-    db.exec("INSERT INTO emitent (emitent, operator_parola, eu_punct_lucru, data_ins) "
-            "VALUES ('ion', 'secret', 'Sediu', current_date)");
-    db.exec("INSERT INTO aplicatie_mob VALUES ('wimportkalvoro', true, NULL)");
-    db.exec("INSERT INTO aplicatie_mob_emitent VALUES ('wimportkalvoro', 'ion', NULL)");
-    db.exec("INSERT INTO eu (cod_cci, data_incep_activitate, tara, localit, adresa, metoda_stoc, "
-            "tip_contabilitate, data_denominare, norma) VALUES ('RO1', '2010-01-01', 'RO', 'Cluj', "
-            "'Str. 1', 'FIFO', 'R', '2005-07-01', 8)");
+    const logintest::Company company("Firma Drum" + logintest::uniqueSuffix(), "ion", "secret");
+    const testdb::CompanyDb &db = *company.db;
     db.exec("INSERT INTO demo_partener (nume) VALUES ('Cofetaria Dulce SRL')");
     resttest::RecordingServer service;
     service.reply("/api/invoices/get", 200, ordersAnswer(), "application/json");
@@ -102,7 +77,7 @@ TEST(WholeRun, SignInRetrieveImportConfirmAndView) {
 
     // Sign-in: the menu shows the login window modally; the operator types and presses Enter.
     QTimer::singleShot(0, [&] {
-        frmLogin->Edit1->setText(QString::fromStdString(company));
+        frmLogin->Edit1->setText(QString::fromStdString(company.name));
         frmLogin->Edit2->setText(QStringLiteral("ion"));
         frmLogin->Edit3->setText(QStringLiteral("secret"));
         QTest::keyClick(frmLogin->Edit3, Qt::Key_Return);
@@ -138,7 +113,6 @@ TEST(WholeRun, SignInRetrieveImportConfirmAndView) {
     // The program ends: the menu window closes and the instances go.
     fMenuImportKalvoro->close();
     startup::destroyInstances();
-    testdb::exec("zelto_mob", "DELETE FROM m_firma WHERE nume_firma = '" + company + "'");
 }
 
 } // namespace

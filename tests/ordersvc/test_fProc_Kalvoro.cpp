@@ -1,13 +1,14 @@
 // The order service client against a company database and a recording loopback service: the
 // requests as the service receives them, the URL rule, every outcome of both operations and the
 // settings row read afresh at every call.
-#include "Application.h"
 #include "RecordingServer.h"
+#include "TestApplication.h"
+#include "TestConnection.h"
 #include "TestDb.h"
 #include "u_dmCon.h"
 #include "u_fProc_Kalvoro.h"
 
-#include "Error.h"
+#include "ErrorOf.h"
 #include "PgConnection.h"
 
 #include <gmock/gmock.h>
@@ -19,27 +20,15 @@
 #include <ostream>
 #include <optional>
 
-// Readable failure messages for texts of the toolkit.
-inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
-
+using resttest::answer;
 using resttest::RecordingServer;
 using resttest::Reply;
+using testerr::errorOf;
 using testing::StartsWith;
 
 namespace {
 
 const char *const kOrderId = "5d2f8a10-3c4b-4e6f-9a1b-7c8d9e0f1a21";
-
-template <class F>
-std::string errorOf(F &&f) {
-    try {
-        f();
-    } catch (const wik::Error &e) {
-        return e.message();
-    }
-    ADD_FAILURE() << "no wik::Error raised";
-    return {};
-}
 
 // The URL rule needs no database.
 struct UrlCase {
@@ -88,11 +77,7 @@ TEST(KalvoroAuthorization, BasicOfTheUtf8BytesOfUserColonPass) {
 class OrderServiceClient : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "wImportKalvoro";
-        static char *argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new wik::Application(argc, argv);
+        testapp::ensureApplication();
         if (testdb::available())
             db = new testdb::CompanyDb("ordersvc");
     }
@@ -104,13 +89,7 @@ protected:
     void SetUp() override {
         REQUIRE_DB();
         dmCon = new TdmCon();
-        wik::db::PgConnection *con = dmCon->conZelto;
-        con->setServer(QString::fromStdString(testdb::host()));
-        con->setPort(db->port());
-        con->setDatabase(QString::fromStdString(db->name()));
-        con->setUsername(QString::fromStdString(testdb::zeltoUser()));
-        con->setPassword(QString::fromStdString(testdb::zeltoPassword()));
-        con->setSslMode(wik::db::SslMode::Prefer);
+        testdb::pointAt(*dmCon->conZelto, db->name(), db->port());
         fProc_Kalvoro = new TfProc_Kalvoro();
         server = std::make_unique<RecordingServer>();
         configure("'" + server->url() + "/api'", "'kalvoro'", "'demo'");
@@ -131,14 +110,6 @@ protected:
                  baseUrl + ", " + user + ", " + pass + ")");
     }
 
-    static Reply answer(int status, std::string body, std::string contentType = "application/json") {
-        Reply r;
-        r.status = status;
-        r.body = std::move(body);
-        if (!contentType.empty())
-            r.headers.emplace_back("Content-Type", std::move(contentType));
-        return r;
-    }
     void serve(const std::string &path, const Reply &reply) {
         server->on(path, [reply](const resttest::RecordedRequest &) { return reply; });
     }

@@ -2,10 +2,11 @@
 // drops one trailing "/", so a setting such as "/" or "http://" leaves nothing before the resource:
 // the request would go to a host named after the resource ("http://invoices/get") with the
 // service's credentials on it. The client refuses such a setting before anything is sent.
-#include "Application.h"
 #include "Error.h"
 #include "KalvoroUrl.h"
 #include "PgConnection.h"
+#include "TestApplication.h"
+#include "TestConnection.h"
 #include "TestDb.h"
 #include "u_dmCon.h"
 #include "u_fProc_Kalvoro.h"
@@ -49,24 +50,13 @@ TEST(KalvoroBaseUrl, NamesAHostOnlyWhenThereIsOneBeforeThePath) {
 
 class NoHostSetting : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "wImportKalvoro";
-        static char *argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new wik::Application(argc, argv);
-    }
+    static void SetUpTestSuite() { testapp::ensureApplication(); }
 
     void SetUp() override {
         REQUIRE_DB();
         db = std::make_unique<testdb::CompanyDb>("ordersvc_url");
         dmCon = new TdmCon();
-        wik::db::PgConnection *con = dmCon->conZelto;
-        con->setServer(QString::fromStdString(testdb::host()));
-        con->setPort(db->port());
-        con->setDatabase(QString::fromStdString(db->name()));
-        con->setUsername(QString::fromStdString(testdb::zeltoUser()));
-        con->setPassword(QString::fromStdString(testdb::zeltoPassword()));
+        testdb::pointAt(*dmCon->conZelto, db->name(), db->port());
         fProc_Kalvoro = new TfProc_Kalvoro();
     }
     void TearDown() override {

@@ -58,6 +58,16 @@ std::string zeltoUser() { return "zelto"; }
 std::string zeltoPassword() { return env("WIK_TEST_ZELTO_PASSWORD"); }
 bool available() { return !host().empty() && port() > 0; }
 
+std::string sqlLiteral(const std::string &text) {
+    std::string out = "'";
+    for (char c : text) {
+        if (c == '\'')
+            out += '\'';
+        out += c;
+    }
+    return out + "'";
+}
+
 void exec(const std::string &db, const std::string &sql, int p) { run(db, sql, p); }
 
 std::string scalar(const std::string &db, const std::string &sql, int p) {

@@ -14,6 +14,9 @@ std::string zeltoUser();     // "zelto"
 std::string zeltoPassword();
 bool available(); // false when the suite runs without the servers
 
+// A text as an SQL string literal: in quotes, a quote within doubled.
+std::string sqlLiteral(const std::string &text);
+
 // Runs statements as the set-up role in database `db` of the TLS server (or `port`); fails the
 // test on an error.
 void exec(const std::string &db, const std::string &sql, int port = 0);

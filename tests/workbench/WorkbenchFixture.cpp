@@ -1,6 +1,5 @@
 #include "WorkbenchFixture.h"
 
-#include "Application.h"
 #include "DataGrid.h"
 #include "DataSetModel.h"
 #include "DateEdit.h"
@@ -9,6 +8,7 @@
 #include "PgConnection.h"
 #include "PgQuery.h"
 #include "Startup.h"
+#include "TestConnection.h"
 #include "u_dmCon.h"
 #include "u_fImportKalvoroCmdC.h"
 
@@ -24,22 +24,8 @@ namespace wbtest {
 testdb::CompanyDb *Workbench::db = nullptr;
 int Workbench::serverPort = 0;
 
-std::string sqlLiteral(const std::string &text) {
-    std::string out = "'";
-    for (char c : text) {
-        if (c == '\'')
-            out += '\'';
-        out += c;
-    }
-    return out + "'";
-}
-
 void Workbench::SetUpTestSuite() {
-    static int argc = 1;
-    static char name[] = "wImportKalvoro";
-    static char *argv[] = {name, nullptr};
-    if (!QApplication::instance())
-        new wik::Application(argc, argv);
+    testapp::ensureApplication();
     if (!testdb::available())
         return;
     db = new testdb::CompanyDb("workbench", serverPort);
@@ -70,22 +56,12 @@ void Workbench::SetUp() {
              "DELETE FROM demo_log_ins_apel; DELETE FROM demo_partener; DELETE FROM config_kalvoro; "
              "SELECT setval('test_cmd_c_ins_calls', 1, false)");
     startup::createInstances();
-    wik::db::PgConnection *con = dmCon->conZelto;
-    con->setServer(QString::fromStdString(testdb::host()));
-    con->setPort(db->port());
-    con->setDatabase(QString::fromStdString(db->name()));
-    con->setUsername(QString::fromStdString(testdb::zeltoUser()));
-    con->setPassword(QString::fromStdString(testdb::zeltoPassword()));
-    con->setSslMode(wik::db::SslMode::Prefer);
+    testdb::pointAt(*dmCon->conZelto, db->name(), db->port());
     dmCon->glUser = QStringLiteral("ion");
     dmCon->glDataBase = QString::fromStdString(db->name());
 
     service = std::make_unique<resttest::RecordingServer>();
-    resttest::Reply confirmed;
-    confirmed.status = 201;
-    confirmed.headers.emplace_back("Content-Type", "application/json");
-    confirmed.body = "{\"generated_at\": \"2025-09-02T08:30:15\"}";
-    service->on("/api/invoices/set", [confirmed](const resttest::RecordedRequest &) { return confirmed; });
+    service->reply("/api/invoices/set", 201, "{\"generated_at\": \"2025-09-02T08:30:15\"}", "application/json");
     db->exec("INSERT INTO config_kalvoro (base_url, user_name, pass) VALUES (" +
              sqlLiteral(service->url() + "/api") + ", 'kalvoro', 'demo')");
 

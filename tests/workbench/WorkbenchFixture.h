@@ -5,6 +5,7 @@
 // files its own orders; the set-up clears the order log, the documents and the settings.
 #include "MessageRecorder.h"
 #include "RecordingServer.h"
+#include "TestApplication.h"
 #include "TestDb.h"
 
 #include <gtest/gtest.h>
@@ -20,9 +21,6 @@
 #include <vector>
 
 class TfImportKalvoroCmdC;
-
-// Readable failure messages for texts of the toolkit.
-inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace wbtest {
 
@@ -40,7 +38,7 @@ struct Order {
     std::optional<std::string> error = {};           // err_la_import
 };
 
-std::string sqlLiteral(const std::string &text);
+using testdb::sqlLiteral;
 
 class Workbench : public ::testing::Test {
 protected:

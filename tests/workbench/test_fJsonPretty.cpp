@@ -1,4 +1,4 @@
-#include "Application.h"
+#include "TestApplication.h"
 #include "u_fJsonPretty.h"
 
 #include <gtest/gtest.h>
@@ -19,13 +19,7 @@ namespace {
 
 class JsonViewer : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "wImportKalvoro";
-        static char *argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new wik::Application(argc, argv);
-    }
+    static void SetUpTestSuite() { testapp::ensureApplication(); }
     void SetUp() override {
         fJsonPretty = new TfJsonPretty();
         memo = fJsonPretty->findChild<QPlainTextEdit *>("Memo1");

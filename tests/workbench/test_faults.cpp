@@ -36,6 +36,8 @@
 
 using namespace wbtest;
 using namespace std::chrono_literals;
+using resttest::answer;
+using resttest::rawReply;
 using resttest::RecordedRequest;
 using resttest::Reply;
 
@@ -136,21 +138,6 @@ const auto *const ownServerEnvironment = ::testing::AddGlobalTestEnvironment(new
 // ---------------------------------------------------------------------------------------------
 // The fixture
 // ---------------------------------------------------------------------------------------------
-
-Reply answer(int status, std::string body, std::string contentType = "application/json") {
-    Reply r;
-    r.status = status;
-    r.body = std::move(body);
-    if (!contentType.empty())
-        r.headers.emplace_back("Content-Type", std::move(contentType));
-    return r;
-}
-
-Reply raw(std::string bytes) {
-    Reply r;
-    r.raw = std::move(bytes);
-    return r;
-}
 
 // One order log row as the database holds it, every column as text ("\\N" for NULL).
 struct LogRow {
@@ -604,16 +591,16 @@ TEST_F(Faults, AnswersAreFiledWithTheirTextOrEndInAClearError) {
         {"not UTF-8 outside a string", answer(200, "[\xFF]"),
          "Eroare - Eroare la parsare Json. Content = [\xEF\xBF\xBD].", nullptr},
         {"cut off before the announced length",
-         raw("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: 200\r\nConnection: close\r\n\r\n" +
+         rawReply("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: 200\r\nConnection: close\r\n\r\n" +
              cutBody),
          "Eroare apel API Kalvoro - REST request failed: transfer closed with " + std::to_string(200 - cutBody.size()) +
              " bytes remaining to read.",
          nullptr},
         {"cut off in a chunk",
-         raw("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nTransfer-Encoding: chunked\r\n\r\n"
+         rawReply("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nTransfer-Encoding: chunked\r\n\r\n"
              "100\r\n" + cutBody),
          "Eroare apel API Kalvoro - REST request failed: transfer closed with outstanding read data remaining.", nullptr},
-        {"cut off in the headers", raw("HTTP/1.1 200 OK\r\nContent-Type: appl"),
+        {"cut off in the headers", rawReply("HTTP/1.1 200 OK\r\nContent-Type: appl"),
          "Eroare apel API Kalvoro - REST request failed: transfer closed inside the header section of the answer.",
          nullptr},
         // JSON the tool accepts at any depth; the database's own reader refuses it.

@@ -28,19 +28,11 @@
 #include <map>
 
 using namespace wbtest;
+using resttest::answer;
 using resttest::RecordedRequest;
 using resttest::Reply;
 
 namespace {
-
-Reply answer(int status, std::string body, std::string contentType = "application/json") {
-    Reply r;
-    r.status = status;
-    r.body = std::move(body);
-    if (!contentType.empty())
-        r.headers.emplace_back("Content-Type", std::move(contentType));
-    return r;
-}
 
 // The operator's regional settings are Romanian: dates as 02.09.2025, times as 08:30:15.
 class Actions : public Workbench {

@@ -1,6 +1,7 @@
 #include "Application.h"
 #include "Error.h"
 #include "MessageRecorder.h"
+#include "TestApplication.h"
 
 #include <gtest/gtest.h>
 
@@ -78,14 +79,7 @@ INSTANTIATE_TEST_SUITE_P(Names, TitleDerivation,
 
 class GuardTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "wImportKalvoro";
-        static char *argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            app = new wik::Application(argc, argv);
-    }
-    static inline wik::Application *app = nullptr;
+    static void SetUpTestSuite() { testapp::ensureApplication(); }
 };
 
 TEST_F(GuardTest, AnErrorLeavingAHandlerReachesTheDefaultDisplayWithTheTitle) {

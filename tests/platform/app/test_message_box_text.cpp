@@ -2,9 +2,9 @@
 // outside: the service's answer ("Content = <html>..."), an order's JSON, a name typed at
 // sign-in. A box that took such a text for markup would drop the tags, render the page, or load
 // the images it names, and the operator would not read the message that was raised.
-#include "Application.h"
 #include "MessageSink.h"
 #include "ShownText.h"
+#include "TestApplication.h"
 
 #include <gtest/gtest.h>
 
@@ -16,30 +16,9 @@
 #include <memory>
 #include <ostream>
 
-// Readable failures: gtest prints Qt strings as text.
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
-QT_END_NAMESPACE
-
 namespace {
 
-class ApplicationEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "wImportKalvoro";
-        static char *argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            app_ = std::make_unique<wik::Application>(argc, argv);
-    }
-    void TearDown() override { app_.reset(); }
-
-private:
-    std::unique_ptr<wik::Application> app_;
-};
-const auto *const environment = ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+const auto *const environment = ::testing::AddGlobalTestEnvironment(new testapp::ApplicationEnvironment);
 
 // Shows the box through the dialog sink and reads it while it is open.
 QString shownByBox(bool error, const QString &text) {

@@ -1,6 +1,7 @@
 #pragma once
 // Connections of the data access layer to the test servers, as the tool's database user.
 #include "PgConnection.h"
+#include "TestConnection.h"
 #include "TestDb.h"
 
 #include <memory>
@@ -11,12 +12,7 @@ namespace dbtest {
 inline std::unique_ptr<wik::db::PgConnection> zeltoConnection(
     const std::string &database, int port = 0, wik::db::SslMode mode = wik::db::SslMode::Prefer) {
     auto c = std::make_unique<wik::db::PgConnection>();
-    c->setServer(QString::fromStdString(testdb::host()));
-    c->setPort(port ? port : testdb::port());
-    c->setDatabase(QString::fromStdString(database));
-    c->setUsername(QString::fromStdString(testdb::zeltoUser()));
-    c->setPassword(QString::fromStdString(testdb::zeltoPassword()));
-    c->setSslMode(mode);
+    testdb::pointAt(*c, database, port, mode);
     return c;
 }
 

@@ -2,6 +2,7 @@
 #include "DbTestSupport.h"
 
 #include "DataSetModel.h"
+#include "ErrorOf.h"
 #include "PgError.h"
 #include "PgQuery.h"
 #include "PgStoredProc.h"
@@ -11,6 +12,7 @@
 #include <QLocale>
 
 using namespace wik::db;
+using testerr::errorOf;
 
 namespace {
 
@@ -47,16 +49,6 @@ void declareOrderLogFields(PgQuery &q) {
     q.addField({"location", FieldKind::WideMemo, 0, false, true});
     q.addField({"created_at", FieldKind::DateTime, 0, false, true});
     q.addField({"delivery_date", FieldKind::Date, 0, false, true});
-}
-
-template <class F>
-std::string errorOf(F &&f) {
-    try {
-        f();
-    } catch (const wik::Error &e) {
-        return e.message();
-    }
-    return "(no error)";
 }
 
 class DataSetTest : public ::testing::Test {

@@ -215,14 +215,24 @@ void RecordingServer::on(const std::string &path, Handler handler) {
     handlers_[path] = std::move(handler);
 }
 
-void RecordingServer::reply(const std::string &path, int status, std::string body,
-                            std::string contentType) {
+Reply answer(int status, std::string body, std::string contentType) {
     Reply r;
     r.status = status;
     r.body = std::move(body);
     if (!contentType.empty())
         r.headers.emplace_back("Content-Type", std::move(contentType));
-    on(path, [r](const RecordedRequest &) { return r; });
+    return r;
+}
+
+Reply rawReply(std::string bytes) {
+    Reply r;
+    r.raw = std::move(bytes);
+    return r;
+}
+
+void RecordingServer::reply(const std::string &path, int status, std::string body,
+                            std::string contentType) {
+    on(path, [r = answer(status, std::move(body), std::move(contentType))](const RecordedRequest &) { return r; });
 }
 
 std::vector<RecordedRequest> RecordingServer::requests() const {

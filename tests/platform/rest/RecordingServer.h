@@ -42,6 +42,11 @@ struct Reply {
     std::optional<std::string> raw; // when set, these bytes are sent instead, as they are
 };
 
+// An answer with a body of the given content type (no Content-Type header when it is empty).
+Reply answer(int status, std::string body, std::string contentType = "application/json");
+// An answer of these bytes, sent as they are.
+Reply rawReply(std::string bytes);
+
 class RecordingServer {
 public:
     using Handler = std::function<Reply(const RecordedRequest &)>;

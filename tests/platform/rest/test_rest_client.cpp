@@ -5,7 +5,7 @@
 #include "RestRequest.h"
 #include "RestResponse.h"
 
-#include "Error.h"
+#include "ErrorOf.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -20,6 +20,8 @@
 
 using resttest::RawServer;
 using resttest::RecordingServer;
+using resttest::rawReply;
+using testerr::errorOf;
 using testing::HasSubstr;
 using testing::StartsWith;
 using wik::rest::HttpVersion;
@@ -29,24 +31,6 @@ using wik::rest::RestRequest;
 using wik::rest::RestResponse;
 
 namespace {
-
-// The message of the wik::Error that `f` raises; fails the test when it raises nothing.
-template <class F>
-std::string errorOf(F &&f) {
-    try {
-        f();
-    } catch (const wik::Error &e) {
-        return e.message();
-    }
-    ADD_FAILURE() << "no wik::Error raised";
-    return {};
-}
-
-resttest::Reply rawReply(std::string bytes) {
-    resttest::Reply r;
-    r.raw = std::move(bytes);
-    return r;
-}
 
 struct Rest {
     explicit Rest(const std::string &base) : client(base), request(client, response) {}
