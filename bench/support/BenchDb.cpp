@@ -1,5 +1,7 @@
 #include "BenchDb.h"
 
+#include "PgConnection.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -27,11 +29,18 @@ const char *listingText =
     "       cast(cmd_c_json::json->>'created_at' as timestamp)  as created_at,\n"
     "       cast(cmd_c_json::json->>'delivery_date' as date)    as delivery_date\n"
     "from log_kalvoro\n"
-    "where cast(data_ins_log as date) between $1 and current_date\n"
+    "where cast(data_ins_log as date) between :pDataIncep and current_date\n"
     "order by cast(cmd_c_json::json->>'created_at' as timestamp) desc,\n"
     "         cmd_c_json::json->>'client_full_name',\n"
     "         cmd_c_json::json->>'location'                \n"
     ";";
+
+// The listing with its date parameter replaced by `value`.
+std::string listingWith(const std::string &value) {
+    std::string sql = listingText;
+    sql.replace(sql.find(":pDataIncep"), std::strlen(":pDataIncep"), value);
+    return sql;
+}
 
 } // namespace
 
@@ -47,6 +56,15 @@ wik::db::PgConnHandle adminConnect(const Server &s, const std::string &db) {
     if (PQstatus(c.get()) != CONNECTION_OK)
         throw std::runtime_error(PQerrorMessage(c.get()));
     return c;
+}
+
+void pointAt(wik::db::PgConnection &c, const Server &s, const std::string &db) {
+    c.setServer(QString::fromStdString(s.host));
+    c.setPort(std::stoi(s.port));
+    c.setDatabase(QString::fromStdString(db));
+    c.setUsername(QStringLiteral("zelto"));
+    c.setPassword(QString::fromStdString(s.password));
+    c.setSslMode(wik::db::SslMode::Prefer);
 }
 
 wik::db::PgResultHandle adminExec(PGconn *c, const std::string &sql) {
@@ -76,21 +94,25 @@ wik::db::PgResultHandle CompanyDb::exec(const std::string &sql) const {
     return adminExec(c.get(), sql);
 }
 
-void logOrders(const CompanyDb &db, int count, int days, bool allPending) {
-    db.exec("INSERT INTO demo_partener VALUES ('Client de test SRL') ON CONFLICT DO NOTHING");
-    db.exec(R"(
-INSERT INTO log_kalvoro (id_cmd_c, cmd_c_json, data_ins_log, data_doc_zelto, tip_doc_zelto, nr_doc_zelto)
-SELECT md5(i::text)::uuid,
-       json_build_object(
+std::string orderJsonSql(const std::string &client) {
+    return R"(json_build_object(
          'order_id', md5(i::text)::uuid,
-         'client_full_name', 'Client de test SRL',
+         'client_full_name', )" + client + R"(,
          'location', 'Punct de lucru ' || (i % 300),
          'created_at', to_char(timestamp '2026-01-01' + i * interval '37 seconds', 'YYYY-MM-DD"T"HH24:MI:SS'),
          'delivery_date', to_char(date '2026-01-05' + (i % 200), 'YYYY-MM-DD'),
          'lines', (SELECT json_agg(json_build_object('sku', 'P-' || ((i * 7 + k) % 1000),
                                                      'name', 'Produs de test numarul ' || k,
                                                      'quantity', k, 'price', round(k * 1.37, 2)))
-                   FROM generate_series(1, 8) k))::text,
+                   FROM generate_series(1, 8) k))::text)";
+}
+
+void logOrders(const CompanyDb &db, int count, int days, bool allPending) {
+    db.exec("INSERT INTO demo_partener VALUES ('Client de test SRL') ON CONFLICT DO NOTHING");
+    db.exec(R"(
+INSERT INTO log_kalvoro (id_cmd_c, cmd_c_json, data_ins_log, data_doc_zelto, tip_doc_zelto, nr_doc_zelto)
+SELECT md5(i::text)::uuid,
+       )" + orderJsonSql("'Client de test SRL'") + R"(,
        localtimestamp - (i % )" + std::to_string(days) + R"() * interval '1 day',
        CASE WHEN i % 10 = 0 AND NOT )" + (allPending ? "true" : "false") + R"( THEN current_date END,
        CASE WHEN i % 10 = 0 AND NOT )" + (allPending ? "true" : "false") + R"( THEN 'CMDC' END,
@@ -101,9 +123,10 @@ FROM generate_series(1, )" + std::to_string(count) + ") i");
 
 long long listingResultBytes(const CompanyDb &db) {
     auto c = adminConnect(Server(), db.name());
+    const std::string numbered = listingWith("$1");
     const char *const start[] = {"0001-01-01"};
     wik::db::PgResultHandle all(
-        PQexecParams(c.get(), listingText, 1, nullptr, start, nullptr, nullptr, 0));
+        PQexecParams(c.get(), numbered.c_str(), 1, nullptr, start, nullptr, nullptr, 0));
     if (PQresultStatus(all.get()) != PGRES_TUPLES_OK)
         throw std::runtime_error(PQresultErrorMessage(all.get()));
     long long bytes = 0;
@@ -113,11 +136,9 @@ long long listingResultBytes(const CompanyDb &db) {
     return bytes;
 }
 
-std::string listingSql() {
-    std::string sql = listingText;
-    sql.replace(sql.find("$1"), 2, "date '0001-01-01'");
-    return sql;
-}
+QString listingQuery() { return QString::fromUtf8(listingText); }
+
+std::string listingSql() { return listingWith("date '0001-01-01'"); }
 
 double psqlMs(const Server &s, const std::string &db, const std::string &sql) {
     const std::string file = "/tmp/wik_bench_" + std::to_string(getpid()) + ".sql";

@@ -20,13 +20,7 @@ WorkbenchRun::WorkbenchRun(const Server &s, const std::string &db) {
     app_ = std::make_unique<wik::Application>(argc, argv);
     wik::Application::setMessageSink(&messages);
     startup::createInstances();
-    auto *con = dmCon->conZelto;
-    con->setServer(QString::fromStdString(s.host));
-    con->setPort(std::stoi(s.port));
-    con->setDatabase(QString::fromStdString(db));
-    con->setUsername(QStringLiteral("zelto"));
-    con->setPassword(QString::fromStdString(s.password));
-    con->setSslMode(wik::db::SslMode::Prefer);
+    pointAt(*dmCon->conZelto, s, db);
     dmCon->glUser = QStringLiteral("bench");
     fImportKalvoroCmdC->resize(1322, 685);
     fImportKalvoroCmdC->show();
