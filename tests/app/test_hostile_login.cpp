@@ -81,13 +81,27 @@ TEST_P(HostileNamesThatExist, SignInAndAreRememberedAsTyped) {
     ASSERT_EQ(QString::fromStdString(companyName).size() <= 200, true);
     const std::string stored = std::string(c.hashType) == "HashSHA2" ? sha256Hex(c.password) : c.password;
     Company company(companyName, c.user, stored, c.hashType);
-    const std::string catalogRows = testdb::scalar("zelto_mob", "SELECT count(*) FROM m_firma");
+    // The catalog is shared with test programs running beside this one, so what is checked is
+    // that this test's own rows, the company's and a bystander's, are still there unchanged.
+    const std::string bystander = "Firma martor" + suffix;
+    testdb::exec("zelto_mob", "INSERT INTO m_firma (nume_firma, ip, port, db_name, activ, m_site) VALUES (" +
+                                  sqlLiteral(bystander) + ", '127.0.0.1', 5432, 'martor', true, false)");
+    struct RemoveBystander {
+        std::string name;
+        ~RemoveBystander() { testdb::exec("zelto_mob", "DELETE FROM m_firma WHERE nume_firma = " + sqlLiteral(name)); }
+    } removeBystander{bystander};
+    const std::string catalogRowsSql = "SELECT string_agg(m_firma::text, '|' ORDER BY nume_firma) FROM m_firma "
+                                       "WHERE nume_firma IN (" + sqlLiteral(companyName) + ", " +
+                                       sqlLiteral(bystander) + ")";
+    const std::string catalogRows = testdb::scalar("zelto_mob", catalogRowsSql);
+    const std::string operatorRows = company.db->scalar("SELECT string_agg(emitent::text, '|') FROM emitent");
 
     attempt(companyName, c.user, c.password);
     EXPECT_EQ(outcome(), "");
     EXPECT_EQ(dmCon->glUser.toStdString(), c.user);
     EXPECT_EQ(dmCon->glDataBase.toStdString(), company.db->name());
-    EXPECT_EQ(testdb::scalar("zelto_mob", "SELECT count(*) FROM m_firma"), catalogRows);
+    EXPECT_EQ(testdb::scalar("zelto_mob", catalogRowsSql), catalogRows);
+    EXPECT_EQ(company.db->scalar("SELECT string_agg(emitent::text, '|') FROM emitent"), operatorRows);
 
     // The next showing offers both names exactly as they were typed.
     frmLogin->hide();
