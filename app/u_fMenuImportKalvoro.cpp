@@ -2,6 +2,7 @@
 
 #include "Anchors.h"
 #include "Application.h"
+#include "FormLook.h"
 #include "u_dmCon.h"
 #include "u_fImportKalvoroCmdC.h"
 #include "u_frmLogin.h"
@@ -41,9 +42,7 @@ QLabel *navyBoldLabel(QWidget *parent, const QString &name, const QString &text)
 TfMenuImportKalvoro::TfMenuImportKalvoro(QWidget *parent) : QWidget(parent) {
     setObjectName(QStringLiteral("fMenuImportKalvoro"));
     setWindowTitle(QStringLiteral("fMenuImportKalvoro"));
-    QFont font(QStringLiteral("Segoe UI"));
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(wik::designFont(QStringLiteral("Segoe UI"), 12));
     resize(designClient);
 
     // PanelLogin is docked to the top, PanelMenu fills the rest (all of it once the login panel

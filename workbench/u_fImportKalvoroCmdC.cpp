@@ -7,6 +7,7 @@
 #include "DataSetModel.h"
 #include "DateEdit.h"
 #include "FilterHeader.h"
+#include "FormLook.h"
 #include "GridContextMenu.h"
 #include "GroupByBox.h"
 #include "JsonText.h"
@@ -96,10 +97,7 @@ QList<GridColumn> logColumns() {
 QLabel *headingLabel(QWidget *parent, const QString &name, const QString &text, QColor colour) {
     auto *label = new QLabel(text, parent);
     label->setObjectName(name);
-    QFont f(QStringLiteral("Segoe UI"));
-    f.setPixelSize(16);
-    f.setBold(true);
-    label->setFont(f);
+    label->setFont(wik::designFont(QStringLiteral("Segoe UI"), 16, true));
     QPalette pal = label->palette();
     pal.setColor(QPalette::WindowText, colour);
     label->setPalette(pal);
@@ -140,13 +138,8 @@ std::unique_ptr<wik::db::PgConnection::Operation> holdCompanySession() {
 TfImportKalvoroCmdC::TfImportKalvoroCmdC(QWidget *parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("fImportKalvoroCmdC"));
     setWindowTitle(QStringLiteral("fImportKalvoroCmdC"));
-    QFont font(QStringLiteral("Segoe UI"));
-    font.setPixelSize(12);
-    setFont(font);
-    QPalette face = palette();
-    face.setColor(QPalette::Window, face.color(QPalette::Button));
-    setPalette(face);
-    setAutoFillBackground(true);
+    setFont(wik::designFont(QStringLiteral("Segoe UI"), 12));
+    wik::fillWithButtonFace(this);
     resize(designClient);
 
     // The order log: read-only at rest, rows identified by id_cmd_c and saved to log_kalvoro.

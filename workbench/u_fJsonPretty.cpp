@@ -2,6 +2,7 @@
 
 #include "Anchors.h"
 #include "Application.h"
+#include "FormLook.h"
 #include "JsonText.h"
 
 #include <QKeyEvent>
@@ -32,22 +33,14 @@ TfJsonPretty::TfJsonPretty(QWidget *parent) : QDialog(parent) {
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
                    Qt::WindowCloseButtonHint);
-    QFont font(QStringLiteral("Segoe UI"));
-    font.setPixelSize(12);
-    setFont(font);
-    QPalette face = palette();
-    face.setColor(QPalette::Window, face.color(QPalette::Button));
-    setPalette(face);
-    setAutoFillBackground(true);
+    setFont(wik::designFont(QStringLiteral("Segoe UI"), 12));
+    wik::fillWithButtonFace(this);
     resize(designClient);
 
     // Sized to its text, on one line; pinned to the top left corner.
     Label1 = new QLabel(QStringLiteral("Label"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    QFont headingFont(QStringLiteral("Segoe UI"));
-    headingFont.setPixelSize(16);
-    headingFont.setBold(true);
-    Label1->setFont(headingFont);
+    Label1->setFont(wik::designFont(QStringLiteral("Segoe UI"), 16, true));
     QPalette red = Label1->palette();
     red.setColor(QPalette::WindowText, QColor(0xFF, 0x00, 0x00));
     Label1->setPalette(red);

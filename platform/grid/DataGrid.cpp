@@ -121,23 +121,22 @@ void DataGrid::setFocusedSourceRow(int sourceRow) {
     const int rows = sourceModel() ? sourceModel()->rowCount() : 0;
     if (sourceRow < 0 || sourceRow >= rows)
         sourceRow = -1;
-    if (sourceRow != focused_) {
-        focused_ = sourceRow;
-        eof_ = false;
-        currentGroup_ = -1;
-        if (sourceRow >= 0)
-            model_->revealSourceRow(sourceRow);
-    }
+    if (sourceRow != focused_)
+        focusRow(sourceRow);
     syncView();
 }
 
-void DataGrid::moveFocusTo(int sourceRow) {
-    const bool changed = sourceRow != focused_;
+void DataGrid::focusRow(int sourceRow) {
     focused_ = sourceRow;
     eof_ = false;
     currentGroup_ = -1;
     if (sourceRow >= 0)
         model_->revealSourceRow(sourceRow);
+}
+
+void DataGrid::moveFocusTo(int sourceRow) {
+    const bool changed = sourceRow != focused_;
+    focusRow(sourceRow);
     syncView();
     if (changed)
         emit focusedSourceRowChanged(sourceRow);

@@ -96,6 +96,7 @@ signals:
 private:
     void applyPalette();
     void moveFocusTo(int sourceRow); // an operator move: opens its groups, emits when it changed
+    void focusRow(int sourceRow);    // the row becomes the focused one, its groups open
     void moveToPosition(int position);
     int pageRows() const;
     void syncView();
